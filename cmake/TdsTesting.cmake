@@ -1,0 +1,24 @@
+# tds_add_test(NAME name SOURCES ... [LIBS ...] [FAKETIME "YYYY-MM-DD hh:mm:ss"] [LABELS ...] [TIMEOUT s])
+#
+# One Qt Test executable per class or subsystem. Tests run offscreen with a fixed locale and time zone.
+# FAKETIME starts the test's wall clock at the given Shanghai time (it keeps running); the monotonic
+# clock stays real so Qt's timers and QTest deadlines behave.
+function(tds_add_test)
+    cmake_parse_arguments(T "" "NAME;FAKETIME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt5::Test tds_test_support ${T_LIBS})
+    tds_target_defaults(${T_NAME})
+    set(command $<TARGET_FILE:${T_NAME}>)
+    if(T_FAKETIME)
+        find_program(FAKETIME_EXECUTABLE faketime REQUIRED)
+        set(command ${FAKETIME_EXECUTABLE} "@${T_FAKETIME}" $<TARGET_FILE:${T_NAME}>)
+    endif()
+    add_test(NAME ${T_NAME} COMMAND ${command})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES
+        TIMEOUT ${T_TIMEOUT}
+        LABELS "${T_LABELS}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8;TZ=Asia/Shanghai;FAKETIME_DONT_FAKE_MONOTONIC=1;QT_LOGGING_RULES=qt.qpa.*=false")
+endfunction()
