@@ -1,0 +1,117 @@
+#include "records/COperateDataReq.h"
+
+#include "records/RecordFactory.h"
+
+#include <boost/make_shared.hpp>
+
+#include <algorithm>
+
+namespace ttservice {
+
+const char* COperateDataReq::getStructDes() const
+{
+    return "COperateDataReq{dataType:int,operation:int,records:vector<IData>,platformParam:string}";
+}
+
+boost::shared_ptr<IData> COperateDataReq::copy() const
+{
+    auto duplicate = boost::make_shared<COperateDataReq>(*this);
+    for (auto& record : duplicate->records) {
+        if (record) {
+            record = record->copy();
+        }
+    }
+    return duplicate;
+}
+
+void COperateDataReq::toStream(std::ostream& out) const
+{
+    out << "COperateDataReq{dataType=" << dataType << ", operation=" << operation
+        << ", platformParam=" << platformParam << ", records=[";
+    bool first = true;
+    for (const auto& record : records) {
+        out << (first ? "" : ", ");
+        if (record) {
+            record->toStream(out);
+        } else {
+            out << "null";
+        }
+        first = false;
+    }
+    out << "]}";
+}
+
+void COperateDataReq::toLogStream(std::ostream& out) const
+{
+    out << "operation " << operation << " on " << dataType << " platform " << platformParam << ", "
+        << records.size() << " records";
+}
+
+void COperateDataReq::appendElementsWithNoTypeIdWithBson(bson::BSONObj& document) const
+{
+    std::vector<bson::BSONObj> documents;
+    for (const auto& record : records) {
+        bson::BSONObj recordDocument;
+        if (record) {
+            record->toBsonWithBson(recordDocument);
+        }
+        documents.push_back(recordDocument);
+    }
+    document.append("dataType", dataType);
+    document.append("operation", operation);
+    document.appendObjectList("records", documents);
+    document.append("platformParam", platformParam);
+}
+
+std::string COperateDataReq::getHashKey() const
+{
+    return std::to_string(dataType) + "/" + std::to_string(operation) + "/" + platformParam;
+}
+
+bool COperateDataReq::isEqual(const IData& other) const
+{
+    const auto* request = dynamic_cast<const COperateDataReq*>(&other);
+    if (!request || request->dataType != dataType || request->operation != operation ||
+        request->platformParam != platformParam || request->records.size() != records.size()) {
+        return false;
+    }
+    return std::equal(records.begin(), records.end(), request->records.begin(),
+                      [](const boost::shared_ptr<IData>& left, const boost::shared_ptr<IData>& right) {
+                          if (!left || !right) {
+                              return !left && !right;
+                          }
+                          return left->isEqual(*right);
+                      });
+}
+
+bool COperateDataReq::fromBsonWithBson(const bson::BSONObj& document)
+{
+    COperateDataReq read;
+    std::vector<bson::BSONObj> documents;
+    if (!hasOwnTypeId(document) || !document.readInt("dataType", read.dataType) ||
+        !document.readInt("operation", read.operation) || !document.readObjectList("records", documents) ||
+        !document.readText("platformParam", read.platformParam)) {
+        return false;
+    }
+    for (const bson::BSONObj& recordDocument : documents) {
+        if (recordDocument.isEmpty()) {
+            read.records.emplace_back();
+            continue;
+        }
+        boost::shared_ptr<IData> record = createRecordFromBson(recordDocument);
+        if (!record) {
+            return false;
+        }
+        read.records.push_back(record);
+    }
+    read.setOffset(getOffset());
+    *this = read;
+    return true;
+}
+
+std::string COperateDataReq::typeId() const
+{
+    return "COperateDataReq";
+}
+
+} // namespace ttservice

@@ -1,0 +1,7 @@
+#include "services/ITradingDayBackend.h"
+
+namespace IMC {
+
+ITradingDayBackend::~ITradingDayBackend() = default;
+
+} // namespace IMC
