@@ -60,7 +60,9 @@ std::array<CMonthGrid::Position, CMonthGrid::positionCount> CMonthGrid::layout(i
             position.column = column;
             begun = begun || column == first;
             if (!begun) {
-                position = {row, column, previousYear, previousMonth, previousLength - first + column + 1, PreviousMonth};
+                position = {
+                    row,          column, previousYear, previousMonth, previousLength - first + column + 1,
+                    PreviousMonth};
             } else if (shownDay <= length) {
                 position = {row, column, year, month, shownDay++, ShownMonth};
             } else {
@@ -82,7 +84,8 @@ void CMonthGrid::fillWeekdays(TradeDateMap& tradeDates, int year, int month, int
     }
 }
 
-void CMonthGrid::shownMonth(int baseYear, int baseMonth, int yearOffset, int monthOffset, int* year, int* month)
+void CMonthGrid::shownMonth(int baseYear, int baseMonth, int yearOffset, int monthOffset, int* year,
+                            int* month)
 {
     int y = baseYear + yearOffset;
     int m = baseMonth + monthOffset;

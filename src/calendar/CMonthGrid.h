@@ -55,7 +55,8 @@ public:
 
     // Shown month of a base month moved by offsets; monthOffset lies within -11..11, so one correction
     // of the month is always enough.
-    static void shownMonth(int baseYear, int baseMonth, int yearOffset, int monthOffset, int* year, int* month);
+    static void shownMonth(int baseYear, int baseMonth, int yearOffset, int monthOffset, int* year,
+                           int* month);
 };
 
 } // namespace IMC
