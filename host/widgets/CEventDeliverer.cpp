@@ -1,0 +1,51 @@
+#include "widgets/CEventDeliverer.h"
+
+#include <QWidget>
+
+namespace XP {
+
+CEventDeliverer::CEventDeliverer(CEventDeliverer* owner)
+    : owner(owner)
+{
+    if (owner) {
+        ownerAlive = owner->lifeWatch();
+    }
+}
+
+CEventDeliverer::~CEventDeliverer() = default;
+
+bool CEventDeliverer::deliverEvent(int type, int id, int param, QString text, void* data)
+{
+    CEventDeliverer* target = eventOwner();
+    return target && target->handleEvent(type, id, param, text, data);
+}
+
+bool CEventDeliverer::handleEvent(int type, int id, int param, QString text, void* data)
+{
+    return deliverEvent(type, id, param, text, data);
+}
+
+CEventDeliverer* CEventDeliverer::eventOwner() const
+{
+    return ownerAlive.expired() ? nullptr : owner;
+}
+
+CEventDeliverer* CEventDeliverer::nearestDeliverer(QWidget* widget)
+{
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        if (auto* deliverer = dynamic_cast<CEventDeliverer*>(w)) {
+            return deliverer;
+        }
+    }
+    return nullptr;
+}
+
+std::weak_ptr<char> CEventDeliverer::lifeWatch()
+{
+    if (!alive) {
+        alive = std::make_shared<char>(0);
+    }
+    return alive;
+}
+
+} // namespace XP

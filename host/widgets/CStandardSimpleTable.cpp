@@ -1,0 +1,172 @@
+#include "widgets/CStandardSimpleTable.h"
+
+#include "widgets/CUiResource.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace XP {
+
+namespace {
+constexpr int defaultColumnWidth = 100;
+constexpr int headerFontSize = 0;
+} // namespace
+
+CStandardSimpleTable::CStandardSimpleTable(int id, QWidget* parent)
+    : CBaseNormalTable(parent)
+    , tableId(id)
+{}
+
+void CStandardSimpleTable::setRowCount(int rowCount)
+{
+    rows = std::max(0, rowCount);
+    resizeItemGrid();
+    update();
+}
+
+void CStandardSimpleTable::setColumnCount(int columns)
+{
+    columns = std::max(0, columns);
+    columnWidths.resize(columns);
+    for (int& width : columnWidths) {
+        width = width > 0 ? width : defaultColumnWidth;
+    }
+    const int known = headers.size();
+    headers.resize(columns);
+    for (int i = known; i < columns; ++i) {
+        headers[i].setTextFormat(Qt::PlainText);
+    }
+    resizeItemGrid();
+    update();
+}
+
+void CStandardSimpleTable::setColumnHeader(int column, const QString& text)
+{
+    if (column >= 0 && column < headers.size()) {
+        headers[column].setText(text);
+        update();
+    }
+}
+
+QString CStandardSimpleTable::columnHeader(int column) const
+{
+    return column >= 0 && column < headers.size() ? headers[column].text() : QString();
+}
+
+void CStandardSimpleTable::setColumnWidth(int column, int width)
+{
+    if (column >= 0 && column < columnWidths.size()) {
+        columnWidths[column] = std::max(0, width);
+        updateUi();
+    }
+}
+
+int CStandardSimpleTable::columnWidth(int column) const
+{
+    return column >= 0 && column < columnWidths.size() ? columnWidths[column] : 0;
+}
+
+void CStandardSimpleTable::setItemHeight(int height)
+{
+    rowHeight = std::max(1, height);
+    updateUi();
+}
+
+void CStandardSimpleTable::setFlag(int flag)
+{
+    flags = flag;
+    updateUi();
+}
+
+int CStandardSimpleTable::headerStrip() const
+{
+    return (flags & eNoHeader) ? 0 : headerHeight;
+}
+
+int CStandardSimpleTable::columnLeft(int column) const
+{
+    int left = 0;
+    for (int i = 0; i < column && i < columnWidths.size(); ++i) {
+        left += columnWidths[i];
+    }
+    return left;
+}
+
+QRect CStandardSimpleTable::itemRect(int row, int column) const
+{
+    if (row < 0 || row >= rows || column < 0 || column >= columnWidths.size()) {
+        return {};
+    }
+    return {columnLeft(column), headerStrip() + row * rowHeight, columnWidths[column], rowHeight};
+}
+
+QPoint CStandardSimpleTable::cellAt(const QPoint& position) const
+{
+    const int y = position.y() - headerStrip();
+    if (y < 0 || y >= rows * rowHeight || position.x() < 0) {
+        return {-1, -1};
+    }
+    int left = 0;
+    for (int column = 0; column < columnWidths.size(); ++column) {
+        if (position.x() < left + columnWidths[column]) {
+            return {column, y / rowHeight};
+        }
+        left += columnWidths[column];
+    }
+    return {-1, -1};
+}
+
+void CStandardSimpleTable::updateUi()
+{
+    placeItemWidgets();
+    updateGeometry();
+    update();
+}
+
+QSize CStandardSimpleTable::sizeHint() const
+{
+    return {columnLeft(columnWidths.size()), headerStrip() + rows * rowHeight};
+}
+
+void CStandardSimpleTable::paintEvent(QPaintEvent* event)
+{
+    CUiResource* theme = CUiResource::instance();
+    QPainter painter(this);
+    const int gridWidth = columnLeft(columnWidths.size());
+    const int top = headerStrip();
+    const QColor background = theme->getColor(QStringLiteral("clr_table_background"));
+    const QColor alternate = theme->getColor(QStringLiteral("clr_table_background2"));
+    painter.fillRect(event->rect(), background);
+    for (int row = 0; row < rows; ++row) {
+        const QRect band(0, top + row * rowHeight, gridWidth, rowHeight);
+        if (row % 2 == 1 && band.intersects(event->rect())) {
+            painter.fillRect(band, alternate);
+        }
+    }
+    if (top > 0) {
+        painter.fillRect(0, 0, std::max(gridWidth, width()), top,
+                         theme->getColor(QStringLiteral("clr_table_header")));
+        painter.setFont(theme->font(headerFontSize));
+        painter.setPen(theme->getColor(QStringLiteral("clr_default_text")));
+        for (int column = 0; column < headers.size(); ++column) {
+            const QSizeF size = headers[column].size();
+            const qreal x = columnLeft(column) + (columnWidths[column] - size.width()) / 2;
+            painter.drawStaticText(QPointF(x, (top - size.height()) / 2), headers[column]);
+        }
+    }
+    if (!(flags & eNoGridLines)) {
+        painter.setPen(theme->getColor(QStringLiteral("clr_table_grid")));
+        const int bottom = top + rows * rowHeight;
+        for (int row = 0; row <= rows; ++row) {
+            painter.drawLine(0, top + row * rowHeight, gridWidth, top + row * rowHeight);
+        }
+        for (int column = 0, x = 0; column <= columnWidths.size(); ++column) {
+            painter.drawLine(x, top, x, bottom);
+            x += column < columnWidths.size() ? columnWidths[column] : 0;
+        }
+    }
+}
+
+} // namespace XP

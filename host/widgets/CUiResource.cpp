@@ -1,0 +1,102 @@
+#include "widgets/CUiResource.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace XP {
+
+namespace {
+constexpr int standardPixelSize = 12;
+const QColor unknownColor(255, 0, 255);
+} // namespace
+
+CUiResource* CUiResource::instance()
+{
+    static CUiResource resource;
+    return &resource;
+}
+
+CUiResource::CUiResource()
+    : colors{
+          {QStringLiteral("clr_default"), QColor(0xf5, 0xf6, 0xf8)},
+          {QStringLiteral("clr_default_text"), QColor(0x30, 0x33, 0x38)},
+          {QStringLiteral("clr_table_background"), QColor(0xff, 0xff, 0xff)},
+          {QStringLiteral("clr_table_background2"), QColor(0xf0, 0xf3, 0xf7)},
+          {QStringLiteral("clr_table_header"), QColor(0xe3, 0xe8, 0xef)},
+          {QStringLiteral("clr_table_grid"), QColor(0xd4, 0xd9, 0xe0)},
+          {QStringLiteral("clr_lineedit_empty_hint"), QColor(0xa0, 0xa6, 0xae)},
+          {QStringLiteral("clr_global_warn"), QColor(0xe0, 0x4b, 0x2f)},
+          {QStringLiteral("clr_accent"), QColor(0x2f, 0x7b, 0xe0)},
+          {QStringLiteral("clr_button"), QColor(0xfb, 0xfc, 0xfd)},
+          {QStringLiteral("clr_button_down"), QColor(0xdc, 0xe4, 0xee)},
+          {QStringLiteral("clr_frame"), QColor(0xc3, 0xc9, 0xd1)},
+          {QStringLiteral("clr_disabled_text"), QColor(0xb4, 0xb8, 0xbe)},
+          {QStringLiteral("clr_mask"), QColor(0x20, 0x24, 0x2a, 0x80)},
+          {QStringLiteral("clr_mask_text"), QColor(0xff, 0xff, 0xff)},
+      }
+{}
+
+QColor CUiResource::getColor(const QString& key) const
+{
+    return colors.value(key, unknownColor);
+}
+
+bool CUiResource::hasColor(const QString& key) const
+{
+    return colors.contains(key);
+}
+
+QString CUiResource::fontFamily()
+{
+    return QStringLiteral("WenQuanYi Micro Hei");
+}
+
+QFont CUiResource::font(int size) const
+{
+    auto found = fonts.constFind(size);
+    if (found != fonts.constEnd()) {
+        return *found;
+    }
+    QFont created(fontFamily());
+    created.setPixelSize(
+        std::max(1, int(std::lround((standardPixelSize + std::max(0, size)) * currentScale))));
+    fonts.insert(size, created);
+    return created;
+}
+
+const QFontMetrics& CUiResource::fontMetrics(int size) const
+{
+    auto found = metrics.constFind(size);
+    if (found == metrics.constEnd()) {
+        found = metrics.insert(size, QFontMetrics(font(size)));
+    }
+    return *found;
+}
+
+void CUiResource::setScale(double scale)
+{
+    currentScale = scale;
+    fonts.clear();
+    metrics.clear();
+    // Handlers wait in their own list until called, so one destroyed meanwhile simply leaves that list.
+    HandlerList pending;
+    pending.splice(pending.end(), handlers);
+    while (!pending.empty()) {
+        CUiResourceChangeHandler& handler = pending.front();
+        pending.pop_front();
+        handlers.push_back(handler);
+        handler.scaleChanged();
+    }
+}
+
+void CUiResource::addHandler(CUiResourceChangeHandler* handler)
+{
+    handlers.push_back(*handler);
+}
+
+int CUiResource::handlerCount() const
+{
+    return int(handlers.size());
+}
+
+} // namespace XP

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QPointer>
+#include <QVector>
+#include <QWidget>
+
+namespace XP {
+
+// Places widgets one after another along an orientation, without a QLayout. Fixed widgets keep their fixed
+// (or size-hint) length; stretch widgets and stretch spaces share what is left by their factors. Hidden
+// widgets take no room. Spacing goes between two neighbouring widgets, not next to spaces.
+class CWidgetList : public QWidget
+{
+    Q_OBJECT
+public:
+    // Placement across the list.
+    enum EAnchor
+    {
+        eAnchorStart = 0,  // top or left
+        eAnchorCenter = 1, // centred at its own size
+        eAnchorEnd = 2,    // bottom or right
+        eAnchorFill = 3,   // the whole width or height of the list
+    };
+
+    CWidgetList(Qt::Orientation orientation, QWidget* parent);
+
+    Qt::Orientation orientation() const { return direction; }
+
+    // countInSizeHint: whether the widget adds to the list's size hint.
+    void addFixedWidget(QWidget* widget, int anchor = eAnchorCenter, bool countInSizeHint = true);
+    void addStretchWidget(QWidget* widget, int stretch = 1, int anchor = eAnchorCenter,
+                          bool countInSizeHint = true);
+    void addFixedSpace(int length);
+    void addStretchSpace(int factor = 1);
+    void setMargin(int left, int top, int right, int bottom);
+    void setSpacing(int spacing);
+    int spacing() const { return gap; }
+    QMargins margins() const { return margin; }
+    int count() const { return items.size(); }
+
+    // Places every widget again; runs by itself on resize, show and when a child is shown or hidden.
+    void relayout();
+
+    QSize sizeHint() const override;
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct SItem
+    {
+        QPointer<QWidget> widget; // null for a space
+        int length = 0;           // fixed space length
+        int stretch = 0;          // stretch factor; 0 for fixed items
+        int anchor = eAnchorCenter;
+        bool countInSizeHint = true;
+    };
+
+    void addWidget(QWidget* widget, int stretch, int anchor, bool countInSizeHint);
+    bool takesRoom(const SItem& item) const;
+    int lengthAlong(const QWidget* widget) const;
+    int lengthAcross(const QWidget* widget) const;
+    void placeAcross(QWidget* widget, int anchor, int along, int length, const QRect& area);
+    void afterChange();
+    bool isHorizontal() const { return direction == Qt::Horizontal; }
+
+    Qt::Orientation direction;
+    QVector<SItem> items;
+    QMargins margin;
+    int gap = 0;
+};
+
+} // namespace XP
