@@ -56,7 +56,8 @@ private slots:
                     QVERIFY2(date.isValid(), qPrintable(QStringLiteral("%1-%2").arg(year).arg(month)));
                     QCOMPARE(date.dayOfWeek() % 7, p.column);
                 }
-                QCOMPARE(positions.front().part == CMonthGrid::ShownMonth, QDate(year, month, 1).dayOfWeek() == 7);
+                QCOMPARE(positions.front().part == CMonthGrid::ShownMonth,
+                         QDate(year, month, 1).dayOfWeek() == 7);
             }
         }
     }
