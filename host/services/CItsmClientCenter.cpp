@@ -3,6 +3,7 @@
 #include "services/CServerMessageToast.h"
 #include "services/CUserManager.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QThread>
@@ -33,7 +34,13 @@ bool onGuiThread()
 
 } // namespace
 
-CItsmClientCenter::CItsmClientCenter() = default;
+CItsmClientCenter::CItsmClientCenter()
+{
+    // The signal belongs to the GUI thread even when the first caller is a worker.
+    if (QCoreApplication::instance()) {
+        moveToThread(QCoreApplication::instance()->thread());
+    }
+}
 
 CItsmClientCenter::~CItsmClientCenter() = default;
 
@@ -101,12 +108,12 @@ void CItsmClientCenter::showServerMsgCallBack(EServerCallbackMsgType type, bool 
     shown.parent = parent;
     shown.title = title;
     shown.text = message;
-    if (onGuiThread()) {
+    if (!QCoreApplication::instance() || onGuiThread()) {
         recordServerMessage(shown);
         return;
     }
     QMetaObject::invokeMethod(
-        this, [this, shown] { recordServerMessage(shown); }, Qt::QueuedConnection);
+        QCoreApplication::instance(), [this, shown] { recordServerMessage(shown); }, Qt::QueuedConnection);
 }
 
 QList<CServerMessage> CItsmClientCenter::serverMessages() const
@@ -142,7 +149,8 @@ void CItsmClientCenter::recordServerMessage(const CServerMessage& message)
         messages.append(message);
     }
     emit sigServerMessage(message.type, message.success, message.title, message.text);
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) &&
+        QGuiApplication::platformName() != QLatin1String("offscreen")) {
         showToast(message);
     }
 }

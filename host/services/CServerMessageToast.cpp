@@ -15,7 +15,7 @@ const int ScreenMargin = 16;
 } // namespace
 
 CServerMessageToast::CServerMessageToast(const QString& title, const QString& text, bool success)
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);

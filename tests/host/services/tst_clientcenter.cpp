@@ -6,6 +6,7 @@
 #include "services/CItsmClientCenter.h"
 #include "services/CItsmDataManager.h"
 #include "services/CMemoryTradingDayBackend.h"
+#include "services/CServerMessageToast.h"
 #include "services/CUserManager.h"
 
 #include <QSignalSpy>
@@ -127,7 +128,7 @@ class TestClientCenter : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { tds::failOnUnexpectedWarnings(); }
+    void initTestCase() { tds::failOnUnexpectedWarnings({"does not support raise()"}); }
 
     void init()
     {
@@ -303,6 +304,21 @@ private slots:
         QVERIFY(signalledOnGuiThread);
         QCOMPARE(center()->serverMessages().size(), 1);
         disconnect(center(), &IMC::CItsmClientCenter::sigServerMessage, this, nullptr);
+    }
+
+    void toastShowsInsideTheWindowAndClosesItself()
+    {
+        QWidget window;
+        window.setGeometry(100, 100, 800, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* toast = new IMC::CServerMessageToast("交易日设置", "操作成功", true);
+        QSignalSpy destroyed(toast, &QObject::destroyed);
+        toast->popUp(&window);
+
+        QVERIFY(toast->isVisible());
+        QVERIFY(window.frameGeometry().contains(toast->frameGeometry().center()));
+        QVERIFY(destroyed.wait(IMC::CServerMessageToast::DisplayMilliseconds + Deadline));
     }
 
     void dataManagerAnswersOnTheGuiThread()
