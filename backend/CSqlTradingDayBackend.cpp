@@ -1,0 +1,584 @@
+#include "CSqlTradingDayBackend.h"
+
+#include "CDaySetCodec.h"
+#include "CStoreException.h"
+#include "CStoreQuery.h"
+#include "CStoreSchema.h"
+#include "CStoreTransaction.h"
+
+#include "records/CItsmInstrumentDetail.h"
+#include "records/CItsmPlatformInfo.h"
+#include "records/EZRMarketType.h"
+
+#include <boost/make_shared.hpp>
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+
+namespace IMC {
+
+namespace {
+
+const char* const overseasPlatform = "WP";
+const char* const futuresPlatform = "14";
+const char* const ratesPlatform = "15";
+
+// Empty but not null: a null text would be bound as NULL.
+const QString noPlatform = QString::fromLatin1("");
+
+std::atomic<unsigned long long> nextInstanceId{1};
+std::atomic<unsigned long long> nextConnectionId{1};
+
+[[noreturn]] void badRequest(const std::string& text)
+{
+    throw CStoreException(CStoreException::BadRequest, QString::fromStdString(text));
+}
+
+QString textOf(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+std::string stdTextOf(const QVariant& value)
+{
+    return value.toString().toStdString();
+}
+
+bool isTrackKind(const std::string& platformKind)
+{
+    return platformKind == futuresPlatform || platformKind == ratesPlatform;
+}
+
+int parseMarketType(const std::string& text)
+{
+    static const std::vector<std::string> known = {"0", "1", "2", "3", "4"};
+    const auto found = std::find(known.begin(), known.end(), text);
+    if (found == known.end()) {
+        badRequest("不支持的市场类型: " + text);
+    }
+    return static_cast<int>(found - known.begin());
+}
+
+void requireOverseasPlatform(const std::string& platformParam)
+{
+    if (platformParam != overseasPlatform) {
+        badRequest("境外市场的平台参数应为 WP, 收到: " + platformParam);
+    }
+}
+
+// Reads the day columns (key, flags, valid flag, date, description, trade date) from column first on.
+void addDay(const QSqlQuery& row, int first, TradeDateMap& days)
+{
+    const std::string key = stdTextOf(row.value(first));
+    auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
+    day->sessionFlags = row.value(first + 1).toInt();
+    day->valid = row.value(first + 2).toBool();
+    day->date = CDaySetCodec::loadedText(row.value(first + 3), key);
+    day->description = CDaySetCodec::loadedText(row.value(first + 4), CDaySetCodec::usualDescription(key));
+    day->tradeDate = CDaySetCodec::loadedText(row.value(first + 5), key);
+    days.emplace_hint(days.end(), key, day);
+}
+
+// The columns revisionOf reads, without FROM, so that a caller can add the day blob.
+const QString revisionSelect =
+    QStringLiteral("SELECT id, market_type, platform, exchange_name, exchange_code, track_id, operation, "
+                   "restored_from, operator, saved_at, day_count");
+const int revisionColumnCount = 11;
+
+CStoreRevision revisionOf(const QSqlQuery& row)
+{
+    CStoreRevision revision;
+    revision.id = row.value(0).toLongLong();
+    revision.marketType = row.value(1).toInt();
+    revision.platformParam = stdTextOf(row.value(2));
+    revision.exchangeName = stdTextOf(row.value(3));
+    revision.exchangeCode = stdTextOf(row.value(4));
+    revision.trackId = row.value(5).toInt();
+    revision.operation = row.value(6).toInt();
+    revision.restoredFrom = row.value(7).toLongLong();
+    revision.operatorName = stdTextOf(row.value(8));
+    revision.savedAt = QDateTime::fromString(row.value(9).toString(), Qt::ISODateWithMs);
+    revision.dayCount = row.value(10).toInt();
+    return revision;
+}
+
+template<typename Work> utils::TTError guarded(Work&& work)
+{
+    try {
+        work();
+        return {};
+    } catch (const CStoreException& failure) {
+        return failure.toError();
+    } catch (const std::exception& failure) {
+        return utils::TTError(CStoreException::DatabaseFailure,
+                              std::string("交易日数据库内部错误: ") + failure.what());
+    }
+}
+
+} // namespace
+
+CSqlTradingDayBackend::CSqlTradingDayBackend(const QString& address)
+    : address(CStoreAddress::parse(address))
+    , instanceId(nextInstanceId++)
+{}
+
+CSqlTradingDayBackend::~CSqlTradingDayBackend()
+{
+    std::vector<QString> names;
+    for (const auto& entry : connections) {
+        names.push_back(entry.second.connectionName());
+    }
+    connections.clear();
+    for (const QString& name : names) {
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+
+utils::TTError CSqlTradingDayBackend::query(const ttservice::CItsmQueryDataReq& request,
+                                            std::vector<boost::shared_ptr<ttservice::IData>>& records)
+{
+    return guarded([&] {
+        if (request.dataType != DataKindTradeDates) {
+            badRequest("不支持的数据类型: " + std::to_string(request.dataType));
+        }
+        const int marketType = parseMarketType(request.marketParam);
+        std::vector<boost::shared_ptr<ttservice::IData>> answer;
+        if (marketType == ttservice::EZR_MarketOverseas) {
+            requireOverseasPlatform(request.platformParam);
+            loadExchanges(connection(), answer);
+        } else {
+            const QString platform = marketPlatform(marketType, request.platformParam);
+            answer.push_back(loadMarket(connection(), marketType, platform));
+        }
+        records.insert(records.end(), answer.begin(), answer.end());
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::operate(const ttservice::COperateDataReq& request,
+                                              const std::string& operatorName)
+{
+    return guarded([&] {
+        const ttservice::CItsmTypedMarketTradeDate& record = operationRecord(request);
+        if (request.operation == OperationDelete) {
+            if (record.marketType != ttservice::EZR_MarketOverseas) {
+                badRequest("只能删除境外交易所");
+            }
+            requireOverseasPlatform(request.platformParam);
+            deleteExchange(connection(), record.exchangeName, operatorName, 0);
+        } else if (record.marketType == ttservice::EZR_MarketOverseas) {
+            requireOverseasPlatform(request.platformParam);
+            saveExchange(connection(), record, operatorName, 0);
+        } else {
+            const QString platform = marketPlatform(record.marketType, request.platformParam);
+            saveMarket(connection(), record.marketType, platform, record.tradeDates, operatorName, 0);
+        }
+    });
+}
+
+utils::TTError
+CSqlTradingDayBackend::queryReference(int dataKind, const std::string& queryParam,
+                                      std::vector<boost::shared_ptr<ttservice::IData>>& records)
+{
+    return guarded([&] {
+        std::vector<boost::shared_ptr<ttservice::IData>> answer;
+        if (dataKind == DataKindTracks) {
+            if (!isTrackKind(queryParam)) {
+                badRequest("不支持的赛道平台类型: " + queryParam);
+            }
+            loadTracks(connection(), queryParam, answer);
+        } else if (dataKind == DataKindInstruments) {
+            loadInstruments(connection(), answer);
+        } else {
+            badRequest("不支持的数据类型: " + std::to_string(dataKind));
+        }
+        records.insert(records.end(), answer.begin(), answer.end());
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::open()
+{
+    return guarded([&] { connection(); });
+}
+
+const QString& CSqlTradingDayBackend::filePath() const
+{
+    return address.filePath();
+}
+
+utils::TTError CSqlTradingDayBackend::revisions(int marketType, const std::string& platformParam,
+                                                const std::string& exchangeName,
+                                                std::vector<CStoreRevision>& found)
+{
+    return guarded([&] {
+        QString platform = noPlatform;
+        if (marketType == ttservice::EZR_MarketOverseas) {
+            if (exchangeName.empty()) {
+                badRequest("境外市场需要交易所名称");
+            }
+        } else {
+            platform = marketPlatform(marketType, platformParam);
+        }
+        QSqlQuery row =
+            CStoreQuery::run(connection(),
+                             revisionSelect + QStringLiteral(" WHERE market_type = ? AND platform = ? "
+                                                             "AND exchange_name = ? ORDER BY id"),
+                             {marketType, platform, textOf(exchangeName)});
+        std::vector<CStoreRevision> answer;
+        while (row.next()) {
+            answer.push_back(revisionOf(row));
+        }
+        found.insert(found.end(), answer.begin(), answer.end());
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::restoreRevision(long long revisionId, const std::string& operatorName,
+                                                      CStoreRevision& restored)
+{
+    return guarded([&] {
+        const QSqlDatabase db = connection();
+        TradeDateMap days;
+        const CStoreRevision original = loadRevision(db, revisionId, days);
+        if (original.marketType != ttservice::EZR_MarketOverseas) {
+            restored = saveMarket(db, original.marketType, textOf(original.platformParam), days, operatorName,
+                                  revisionId);
+        } else if (original.operation == OperationDelete) {
+            restored = deleteExchange(db, original.exchangeName, operatorName, revisionId);
+        } else {
+            ttservice::CItsmTypedMarketTradeDate exchange;
+            exchange.marketType = ttservice::EZR_MarketOverseas;
+            exchange.exchangeName = original.exchangeName;
+            exchange.exchangeCode = original.exchangeCode;
+            exchange.trackId = original.trackId;
+            exchange.tradeDates = days;
+            restored = saveExchange(db, exchange, operatorName, revisionId);
+        }
+    });
+}
+
+QSqlDatabase CSqlTradingDayBackend::connection()
+{
+    QThread* thread = QThread::currentThread();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto found = connections.find(thread);
+        if (found != connections.end() && found->second.driver()->thread() == thread) {
+            return found->second;
+        }
+    }
+    // A connection left behind by a finished thread whose QThread address was reused is closed first.
+    forgetConnection(thread);
+    return openConnection(thread);
+}
+
+QSqlDatabase CSqlTradingDayBackend::openConnection(QThread* thread)
+{
+    if (!address.isValid()) {
+        throw CStoreException(CStoreException::StoreUnreachable, address.errorText());
+    }
+    const QString context = QStringLiteral("无法打开交易日数据库 %1: ").arg(address.filePath());
+    const QString name = QStringLiteral("tradingday-store-%1-%2").arg(instanceId).arg(nextConnectionId++);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(address.filePath());
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        try {
+            if (!db.open()) {
+                throw CStoreException(CStoreException::StoreUnreachable, db.lastError().databaseText());
+            }
+            CStoreSchema::prepare(db);
+            std::lock_guard<std::mutex> lock(mutex);
+            connections[thread] = db;
+            return db;
+        } catch (const CStoreException& failure) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw failure.within(context);
+        }
+    }
+}
+
+void CSqlTradingDayBackend::forgetConnection(QThread* thread)
+{
+    QString name;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto found = connections.find(thread);
+        if (found == connections.end()) {
+            return;
+        }
+        name = found->second.connectionName();
+        connections.erase(found);
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+QString CSqlTradingDayBackend::marketPlatform(int marketType, const std::string& platformParam) const
+{
+    switch (marketType) {
+    case ttservice::EZR_MarketDomestic:
+    case ttservice::EZR_MarketHKConnect:
+    case ttservice::EZR_MarketReserved:
+        return noPlatform;
+    case ttservice::EZR_MarketElectronic:
+        if (!isTrackKind(platformParam)) {
+            badRequest("电子盘市场需要平台参数 14 或 15, 收到: " + platformParam);
+        }
+        return textOf(platformParam);
+    default:
+        badRequest("不支持的市场类型: " + std::to_string(marketType));
+    }
+}
+
+boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>
+CSqlTradingDayBackend::loadMarket(const QSqlDatabase& db, int marketType, const QString& platform)
+{
+    auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
+    market->marketType = marketType;
+    QSqlQuery row =
+        CStoreQuery::run(db,
+                         QStringLiteral("SELECT day_key, session_flags, valid, date_text, description, "
+                                        "trade_date FROM market_day WHERE market_type = ? AND "
+                                        "platform = ? ORDER BY day_key"),
+                         {marketType, platform});
+    while (row.next()) {
+        addDay(row, 0, market->tradeDates);
+    }
+    return market;
+}
+
+void CSqlTradingDayBackend::loadExchanges(const QSqlDatabase& db,
+                                          std::vector<boost::shared_ptr<ttservice::IData>>& records)
+{
+    std::map<long long, boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> byId;
+    QSqlQuery exchangeRow =
+        CStoreQuery::run(db, QStringLiteral("SELECT id, name, code, track_id FROM exchange ORDER BY id"));
+    while (exchangeRow.next()) {
+        auto exchange = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
+        exchange->marketType = ttservice::EZR_MarketOverseas;
+        exchange->exchangeName = stdTextOf(exchangeRow.value(1));
+        exchange->exchangeCode = stdTextOf(exchangeRow.value(2));
+        exchange->trackId = exchangeRow.value(3).toInt();
+        byId[exchangeRow.value(0).toLongLong()] = exchange;
+        records.push_back(exchange);
+    }
+    QSqlQuery dayRow =
+        CStoreQuery::run(db, QStringLiteral("SELECT exchange_id, day_key, session_flags, valid, "
+                                            "date_text, description, trade_date FROM exchange_day "
+                                            "ORDER BY exchange_id, day_key"));
+    while (dayRow.next()) {
+        const auto owner = byId.find(dayRow.value(0).toLongLong());
+        if (owner != byId.end()) {
+            addDay(dayRow, 1, owner->second->tradeDates);
+        }
+    }
+}
+
+void CSqlTradingDayBackend::loadTracks(const QSqlDatabase& db, const std::string& platformKind,
+                                       std::vector<boost::shared_ptr<ttservice::IData>>& records)
+{
+    QSqlQuery row = CStoreQuery::run(
+        db, QStringLiteral("SELECT track_id, name FROM track WHERE platform_kind = ? ORDER BY track_id"),
+        {textOf(platformKind)});
+    while (row.next()) {
+        auto track = boost::make_shared<ttservice::CItsmPlatformInfo>();
+        track->platformId = row.value(0).toInt();
+        track->platformName = stdTextOf(row.value(1));
+        records.push_back(track);
+    }
+}
+
+void CSqlTradingDayBackend::loadInstruments(const QSqlDatabase& db,
+                                            std::vector<boost::shared_ptr<ttservice::IData>>& records)
+{
+    QSqlQuery row =
+        CStoreQuery::run(db, QStringLiteral("SELECT instrument_code, instrument_name, exchange_code, "
+                                            "exchange_name FROM instrument ORDER BY id"));
+    while (row.next()) {
+        auto instrument = boost::make_shared<ttservice::CItsmInstrumentDetail>();
+        instrument->detail = boost::make_shared<ttservice::CItsmInstrumentDetailInfo>();
+        instrument->detail->instrumentCode = stdTextOf(row.value(0));
+        instrument->detail->instrumentName = stdTextOf(row.value(1));
+        instrument->detail->exchangeCode = stdTextOf(row.value(2));
+        instrument->detail->exchangeName = stdTextOf(row.value(3));
+        records.push_back(instrument);
+    }
+}
+
+const ttservice::CItsmTypedMarketTradeDate&
+CSqlTradingDayBackend::operationRecord(const ttservice::COperateDataReq& request) const
+{
+    if (request.dataType != DataKindTradeDates) {
+        badRequest("不支持的数据类型: " + std::to_string(request.dataType));
+    }
+    if (request.operation != OperationSave && request.operation != OperationDelete) {
+        badRequest("不支持的操作类型: " + std::to_string(request.operation));
+    }
+    if (request.records.empty()) {
+        badRequest("操作请求中没有记录");
+    }
+    if (request.records.size() > 1) {
+        badRequest("操作请求只能包含一条记录");
+    }
+    const auto record =
+        boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(request.records.front());
+    if (!record) {
+        badRequest("操作请求中的记录不是市场交易日记录");
+    }
+    for (const auto& day : record->tradeDates) {
+        if (!day.second) {
+            badRequest("交易日 " + day.first + " 的记录为空");
+        }
+    }
+    return *record;
+}
+
+CStoreRevision CSqlTradingDayBackend::saveMarket(const QSqlDatabase& db, int marketType,
+                                                 const QString& platform, const TradeDateMap& days,
+                                                 const std::string& operatorName, long long restoredFrom)
+{
+    CStoreTransaction transaction(db);
+    CStoreQuery::run(db, QStringLiteral("DELETE FROM market_day WHERE market_type = ? AND platform = ?"),
+                     {marketType, platform});
+    insertDays(db,
+               QStringLiteral("INSERT INTO market_day (market_type, platform, day_key, session_flags, valid, "
+                              "date_text, description, trade_date) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+               {marketType, platform}, days);
+    CStoreRevision revision;
+    revision.marketType = marketType;
+    revision.platformParam = platform.toStdString();
+    revision.operation = OperationSave;
+    revision.restoredFrom = restoredFrom;
+    revision.operatorName = operatorName;
+    revision = recordRevision(db, revision, days);
+    transaction.commit();
+    return revision;
+}
+
+CStoreRevision CSqlTradingDayBackend::saveExchange(const QSqlDatabase& db,
+                                                   const ttservice::CItsmTypedMarketTradeDate& exchange,
+                                                   const std::string& operatorName, long long restoredFrom)
+{
+    if (exchange.exchangeName.empty()) {
+        badRequest("交易所名称不能为空");
+    }
+    CStoreTransaction transaction(db);
+    const QString name = textOf(exchange.exchangeName);
+    CStoreQuery::run(
+        db,
+        QStringLiteral("INSERT INTO exchange (name, code, track_id) VALUES (?, ?, ?) ON CONFLICT "
+                       "(name) DO UPDATE SET code = excluded.code, track_id = excluded.track_id"),
+        {name, textOf(exchange.exchangeCode), exchange.trackId});
+    const QVariant exchangeId =
+        CStoreQuery::scalar(db, QStringLiteral("SELECT id FROM exchange WHERE name = ?"), {name});
+    CStoreQuery::run(db, QStringLiteral("DELETE FROM exchange_day WHERE exchange_id = ?"), {exchangeId});
+    insertDays(
+        db,
+        QStringLiteral("INSERT INTO exchange_day (exchange_id, day_key, session_flags, valid, date_text, "
+                       "description, trade_date) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+        {exchangeId}, exchange.tradeDates);
+    CStoreRevision revision;
+    revision.marketType = ttservice::EZR_MarketOverseas;
+    revision.exchangeName = exchange.exchangeName;
+    revision.exchangeCode = exchange.exchangeCode;
+    revision.trackId = exchange.trackId;
+    revision.operation = OperationSave;
+    revision.restoredFrom = restoredFrom;
+    revision.operatorName = operatorName;
+    revision = recordRevision(db, revision, exchange.tradeDates);
+    transaction.commit();
+    return revision;
+}
+
+CStoreRevision CSqlTradingDayBackend::deleteExchange(const QSqlDatabase& db, const std::string& exchangeName,
+                                                     const std::string& operatorName, long long restoredFrom)
+{
+    CStoreTransaction transaction(db);
+    CStoreRevision revision;
+    {
+        QSqlQuery row =
+            CStoreQuery::run(db, QStringLiteral("SELECT id, code, track_id FROM exchange WHERE name = ?"),
+                             {textOf(exchangeName)});
+        if (!row.next()) {
+            throw CStoreException(CStoreException::NotFound,
+                                  QStringLiteral("交易所 %1 不存在").arg(textOf(exchangeName)));
+        }
+        const QVariant exchangeId = row.value(0);
+        revision.exchangeCode = stdTextOf(row.value(1));
+        revision.trackId = row.value(2).toInt();
+        row.finish();
+        CStoreQuery::run(db, QStringLiteral("DELETE FROM exchange_day WHERE exchange_id = ?"), {exchangeId});
+        CStoreQuery::run(db, QStringLiteral("DELETE FROM exchange WHERE id = ?"), {exchangeId});
+    }
+    revision.marketType = ttservice::EZR_MarketOverseas;
+    revision.exchangeName = exchangeName;
+    revision.operation = OperationDelete;
+    revision.restoredFrom = restoredFrom;
+    revision.operatorName = operatorName;
+    revision = recordRevision(db, revision, TradeDateMap());
+    transaction.commit();
+    return revision;
+}
+
+void CSqlTradingDayBackend::insertDays(const QSqlDatabase& db, const QString& insertSql,
+                                       const QVariantList& ownerValues, const TradeDateMap& days)
+{
+    QSqlQuery insert = CStoreQuery::prepare(db, insertSql);
+    const int first = ownerValues.size();
+    for (int i = 0; i < first; ++i) {
+        insert.bindValue(i, ownerValues.at(i));
+    }
+    for (const auto& entry : days) {
+        const std::string& key = entry.first;
+        const ttservice::CItsmMarketTradeDateInfo& day = *entry.second;
+        insert.bindValue(first, textOf(key));
+        insert.bindValue(first + 1, day.sessionFlags);
+        insert.bindValue(first + 2, day.valid ? 1 : 0);
+        insert.bindValue(first + 3, CDaySetCodec::storedText(day.date, key));
+        insert.bindValue(first + 4,
+                         CDaySetCodec::storedText(day.description, CDaySetCodec::usualDescription(key)));
+        insert.bindValue(first + 5, CDaySetCodec::storedText(day.tradeDate, key));
+        CStoreQuery::execPrepared(insert);
+    }
+}
+
+CStoreRevision CSqlTradingDayBackend::recordRevision(const QSqlDatabase& db, CStoreRevision revision,
+                                                     const TradeDateMap& days)
+{
+    revision.savedAt = QDateTime::currentDateTimeUtc();
+    revision.dayCount = static_cast<int>(days.size());
+    const QSqlQuery insert = CStoreQuery::run(
+        db,
+        QStringLiteral("INSERT INTO revision (market_type, platform, exchange_name, exchange_code, track_id, "
+                       "operation, restored_from, operator, saved_at, day_count, days) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {revision.marketType, textOf(revision.platformParam), textOf(revision.exchangeName),
+         textOf(revision.exchangeCode), revision.trackId, revision.operation,
+         revision.restoredFrom == 0 ? QVariant(QVariant::LongLong) : QVariant(revision.restoredFrom),
+         textOf(revision.operatorName), revision.savedAt.toString(Qt::ISODateWithMs), revision.dayCount,
+         CDaySetCodec::encode(days)});
+    revision.id = insert.lastInsertId().toLongLong();
+    return revision;
+}
+
+CStoreRevision CSqlTradingDayBackend::loadRevision(const QSqlDatabase& db, long long revisionId,
+                                                   TradeDateMap& days)
+{
+    QSqlQuery row = CStoreQuery::run(db, revisionSelect + QStringLiteral(", days FROM revision WHERE id = ?"),
+                                     {revisionId});
+    if (!row.next()) {
+        throw CStoreException(CStoreException::NotFound, QStringLiteral("修订 %1 不存在").arg(revisionId));
+    }
+    if (!CDaySetCodec::decode(row.value(revisionColumnCount).toByteArray(), days)) {
+        throw CStoreException(CStoreException::DatabaseFailure,
+                              QStringLiteral("修订 %1 的交易日数据已损坏").arg(revisionId));
+    }
+    return revisionOf(row);
+}
+
+} // namespace IMC

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "utils/TTError.h"
+
+#include <QString>
+
+#include <exception>
+
+namespace IMC {
+
+// Aborts a store operation inside the back end; turned into a utils::TTError at its public functions,
+// so it never reaches a caller.
+class CStoreException : public std::exception
+{
+public:
+    enum Code
+    {
+        BadRequest = 1,
+        DatabaseFailure = 2,
+        StoreUnreachable = 3,
+        NotFound = 4
+    };
+
+    CStoreException(Code code, const QString& text);
+
+    Code code() const;
+    // The same failure with context put in front of its text.
+    CStoreException within(const QString& context) const;
+    const char* what() const noexcept override;
+    utils::TTError toError() const;
+
+private:
+    Code errorCode;
+    std::string text;
+};
+
+} // namespace IMC
