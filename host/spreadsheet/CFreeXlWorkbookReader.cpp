@@ -1,0 +1,119 @@
+#include "spreadsheet/CFreeXlWorkbookReader.h"
+
+#include "spreadsheet/CCellTextFormatter.h"
+#include "spreadsheet/CIsolatedCall.h"
+
+#include <freexl.h>
+
+#include <QDataStream>
+#include <QFile>
+#include <QIODevice>
+
+namespace XP {
+namespace {
+
+QString cellText(const FreeXL_CellValue& value)
+{
+    switch (value.type) {
+    case FREEXL_CELL_INT:
+        return QString::number(value.value.int_value);
+    case FREEXL_CELL_DOUBLE:
+        return CCellTextFormatter::numberText(value.value.double_value);
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_TIME:
+        return QString::fromUtf8(value.value.text_value);
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+        return QString::fromUtf8(value.value.text_value).left(10);
+    default:
+        return QString(); // empty cells, and formulas, which FreeXL does not evaluate
+    }
+}
+
+class CFreeXlHandle
+{
+public:
+    explicit CFreeXlHandle(const QString& path)
+    {
+        if (freexl_open(QFile::encodeName(path).constData(), &handle) != FREEXL_OK) {
+            handle = nullptr;
+        }
+    }
+    ~CFreeXlHandle()
+    {
+        if (handle) {
+            freexl_close(handle);
+        }
+    }
+    CFreeXlHandle(const CFreeXlHandle&) = delete;
+    CFreeXlHandle& operator=(const CFreeXlHandle&) = delete;
+
+    const void* get() const { return handle; }
+
+private:
+    const void* handle = nullptr;
+};
+
+} // namespace
+
+bool CFreeXlWorkbookReader::readInProcess(const QString& path, QByteArray& cells)
+{
+    cells.clear();
+    CFreeXlHandle book(path);
+    unsigned int password = 0;
+    if (!book.get() || freexl_get_info(book.get(), FREEXL_BIFF_PASSWORD, &password) != FREEXL_OK ||
+        password != FREEXL_BIFF_PLAIN || freexl_select_active_worksheet(book.get(), 0) != FREEXL_OK) {
+        return false;
+    }
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_worksheet_dimensions(book.get(), &rows, &columns) != FREEXL_OK ||
+        static_cast<qint64>(rows) * columns > CSheetTable::maxFields) {
+        return false;
+    }
+    QDataStream out(&cells, QIODevice::WriteOnly);
+    for (unsigned int row = 0; row < rows; ++row) {
+        for (unsigned short column = 0; column < columns; ++column) {
+            FreeXL_CellValue value;
+            if (freexl_get_cell_value(book.get(), row, column, &value) != FREEXL_OK) {
+                return false;
+            }
+            const QString text = cellText(value);
+            if (!text.isEmpty()) {
+                out << qint32(row + 1) << qint32(column + 1) << text;
+            }
+        }
+    }
+    return out.status() == QDataStream::Ok;
+}
+
+bool CFreeXlWorkbookReader::deserialize(const QByteArray& cells, CSheetTable& table)
+{
+    table = CSheetTable();
+    QDataStream in(cells);
+    while (!in.atEnd()) {
+        qint32 row = 0;
+        qint32 column = 0;
+        QString text;
+        in >> row >> column >> text;
+        if (in.status() != QDataStream::Ok || row < 1 || column < 1 || !table.setCell(row, column, text)) {
+            table = CSheetTable();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CFreeXlWorkbookReader::readIsolated(const QString& path, CSheetTable& table)
+{
+    QByteArray cells;
+    const bool read =
+        CIsolatedCall::run([&path](QByteArray& result) { return readInProcess(path, result); },
+                           CIsolatedCall::Limits{timeLimitSeconds, memoryLimitBytes,
+                                                 static_cast<qint64>(CSheetTable::maxFields) * 8},
+                           cells);
+    return read && deserialize(cells, table);
+}
+
+} // namespace XP

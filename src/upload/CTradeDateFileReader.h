@@ -1,0 +1,43 @@
+#pragma once
+
+#include "records/TradeDateMap.h"
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+namespace IMC {
+
+// Reads a trading-day file and turns its lines into day records: the upload dialog's rules, shared
+// with the command-line reader. A file holds a header line and lines of two fields, a date text and a
+// flag; every line flagged "1" becomes a trading day with the day session.
+class CTradeDateFileReader
+{
+public:
+    static const QString openFailedText; // "文件打开失败"
+    static const QString lineFormatText; // "第 %1 行文件格式错误"
+
+    // A workbook when the complete suffix is exactly "xls" or "xlsx" (case matters); anything else is
+    // read as text.
+    static bool isWorkbookPath(const QString& path);
+
+    // Reads the file into lines: a workbook through the in-process reader, else through the
+    // spreadsheet application (fields joined by a tab or by "," respectively); a text file split at
+    // every line feed, keeping empty pieces (fields joined by ","). False when the file cannot be read.
+    static bool readLines(const QString& path, QStringList& lines, QChar& separator);
+
+    // Adds a record to tradeDates for every line after the header whose second field is exactly "1";
+    // a later line with the same date replaces the earlier record. Returns 0 when every line has
+    // exactly two fields, else the number (counted from 1, the header being 1) of the first line
+    // that has not; the lines before it have been applied.
+    static int makeRecords(const QStringList& lines, QChar separator, TradeDateMap& tradeDates);
+
+    static QString lineFormatMessage(int lineNumber);
+
+private:
+    static bool readWorkbookInProcess(const QString& path, QStringList& lines);
+    static bool readWorkbookThroughApplication(const QString& path, QStringList& lines);
+    static bool readText(const QString& path, QStringList& lines);
+};
+
+} // namespace IMC

@@ -1,0 +1,75 @@
+#include "upload/CTradeDateFileReader.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+// Exit codes, also listed by --help.
+enum ExitCode
+{
+    exitRead = 0,
+    exitNoFile = 2,
+    exitOpenFailed = 3,
+    exitLineFormat = 4,
+    exitUsage = 64,
+};
+
+const char* const description =
+    "Prints the lines the trading-day upload reads from FILE (header first) and, as the last line, the\n"
+    "number of trading-day records they make. A file whose complete suffix is exactly \"xls\" or \"xlsx\"\n"
+    "is read as a workbook, anything else as comma-separated text.\n"
+    "\n"
+    "Exit codes:\n"
+    "  0   the file was read; the last line is the number of records\n"
+    "  2   FILE is empty (\"未选择文件\")\n"
+    "  3   the file cannot be read (\"文件打开失败\")\n"
+    "  4   a line does not have exactly two fields (\"第 N 行文件格式错误\")\n"
+    "  64  wrong usage";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tradingday-read"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(description));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the trading-day file to read"));
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    out.setCodec("UTF-8");
+    err.setCodec("UTF-8");
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 1) {
+        err << parser.helpText();
+        return exitUsage;
+    }
+    const QString path = arguments.first();
+    if (path.isEmpty()) {
+        err << QStringLiteral("未选择文件") << '\n';
+        return exitNoFile;
+    }
+    QStringList lines;
+    QChar separator;
+    if (!IMC::CTradeDateFileReader::readLines(path, lines, separator)) {
+        err << IMC::CTradeDateFileReader::openFailedText << '\n';
+        return exitOpenFailed;
+    }
+    for (const QString& line : lines) {
+        out << line << '\n';
+    }
+    TradeDateMap tradeDates;
+    const int badLine = IMC::CTradeDateFileReader::makeRecords(lines, separator, tradeDates);
+    if (badLine > 0) {
+        out.flush();
+        err << IMC::CTradeDateFileReader::lineFormatMessage(badLine) << '\n';
+        return exitLineFormat;
+    }
+    out << tradeDates.size() << '\n';
+    return exitRead;
+}
