@@ -18,6 +18,7 @@ public:
     CComboBox(int id, QWidget* parent);
 
     int id() const { return comboId; }
+    using QComboBox::addItem;
     void addItem(const QString& text, const QVariant& data = {});
     void clear();
 
