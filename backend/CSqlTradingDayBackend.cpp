@@ -223,11 +223,11 @@ utils::TTError CSqlTradingDayBackend::revisions(int marketType, const std::strin
         } else {
             platform = marketPlatform(marketType, platformParam);
         }
-        QSqlQuery row =
-            CStoreQuery::run(connection(),
-                             revisionSelect + QStringLiteral(" WHERE market_type = ? AND platform = ? "
-                                                             "AND exchange_name = ? ORDER BY id"),
-                             {marketType, platform, textOf(exchangeName)});
+        QSqlQuery row = CStoreQuery::run(
+            connection(),
+            revisionSelect + QStringLiteral(" FROM revision WHERE market_type = ? AND platform = ? "
+                                            "AND exchange_name = ? ORDER BY id"),
+            {marketType, platform, textOf(exchangeName)});
         std::vector<CStoreRevision> answer;
         while (row.next()) {
             answer.push_back(revisionOf(row));
