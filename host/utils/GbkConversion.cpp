@@ -1,5 +1,7 @@
 #include "utils/GbkConversion.h"
 
+#include "utils/FileHelper.h"
+
 #include <QString>
 #include <QTextCodec>
 
@@ -68,6 +70,8 @@ bool decodeUtf16(std::string& text, QTextCodec* codec)
         return false;
     }
     text = decoded.toStdString();
+    // Line breaks could not be normalized while the text was UTF-16; do it now that they are bytes.
+    FileHelper::normalizeLineBreaks(text);
     return true;
 }
 

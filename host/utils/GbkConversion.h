@@ -14,7 +14,7 @@ bool isValidUtf8(const std::string& text);
 
 // Converts text in place to UTF-8: UTF-16 with its byte order mark is decoded as such, a UTF-8 byte
 // order mark is removed, anything else is decoded as GB18030 (a superset of GBK). Returns false and
-// leaves text unchanged when the bytes do not decode cleanly.
+// leaves text unchanged when the bytes do not decode cleanly. Line breaks of UTF-16 text become LF.
 bool safeGbk2Utf8(std::string& text);
 
 // Converts UTF-8 text in place to GB18030 bytes (GBK for every character GBK has). Returns false and

@@ -1,0 +1,366 @@
+#!/usr/bin/python3
+"""Writes the trading-day test files into the folder given as the only argument.
+
+Workbooks come from python3-xlsxwriter, openpyxl, xlwt and LibreOffice; the pitfalls that those tools
+never write (no cell references, strict namespaces, lying ZIP headers, DTDs) are packaged by hand.
+"""
+import datetime
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+import openpyxl
+import xlsxwriter
+import xlwt
+import xlwt.CompoundDoc
+
+OUT = sys.argv[1]
+os.makedirs(OUT, exist_ok=True)
+
+
+def out(name):
+    return os.path.join(OUT, name)
+
+
+# ---------------------------------------------------------------- workbooks made by libraries
+
+def xlsxwriter_dates():
+    wb = xlsxwriter.Workbook(out('dates.xlsx'))
+    ws = wb.add_worksheet('交易日')
+    iso = wb.add_format({'num_format': 'yyyy-mm-dd'})
+    builtin14 = wb.add_format({'num_format': 14})
+    chinese31 = wb.add_format({'num_format': 31})
+    custom = wb.add_format({'num_format': 'yyyy"年"m"月"d"日"'})
+    slashes = wb.add_format({'num_format': 'yyyy/m/d;@'})
+    ws.write_string(0, 0, '日期')
+    ws.write_string(0, 1, '是否交易日')
+    ws.write_datetime(1, 0, datetime.datetime(2024, 1, 2), iso)
+    ws.write_number(1, 1, 1)
+    ws.write_datetime(2, 0, datetime.datetime(2024, 1, 3), builtin14)
+    ws.write_number(2, 1, 0)
+    ws.write_datetime(3, 0, datetime.datetime(2024, 2, 29), chinese31)
+    ws.write_number(3, 1, 1.0)
+    ws.write_datetime(4, 0, datetime.datetime(2100, 3, 1), custom)
+    ws.write_number(4, 1, 1)
+    ws.write_number(5, 0, 45311.999999999, slashes)
+    ws.write_number(5, 1, 2.5)
+    ws.write_datetime(6, 0, datetime.datetime(9999, 12, 31), iso)
+    ws.write_boolean(6, 1, True)
+    wb.add_worksheet('其他').write_string(0, 0, 'not the first tab')
+    wb.close()
+
+
+def xlsxwriter_1904():
+    wb = xlsxwriter.Workbook(out('date1904.xlsx'), {'date_1904': True})
+    ws = wb.add_worksheet()
+    iso = wb.add_format({'num_format': 'yyyy-mm-dd'})
+    ws.write_row(0, 0, ['date', 'flag'])
+    ws.write_datetime(1, 0, datetime.datetime(2024, 1, 2), iso)
+    ws.write_number(1, 1, 1)
+    ws.write_datetime(2, 0, datetime.datetime(1904, 1, 1), iso)
+    ws.write_number(2, 1, 0)
+    wb.close()
+
+
+def xlsxwriter_inline_and_rich():
+    # constant_memory makes xlsxwriter write inline strings instead of shared ones.
+    wb = xlsxwriter.Workbook(out('inline.xlsx'), {'constant_memory': True})
+    ws = wb.add_worksheet()
+    bold = wb.add_format({'bold': True})
+    ws.write_string(0, 0, '日期')
+    ws.write_string(0, 1, 'a_x0041_b')
+    ws.write_string(1, 0, '2024-01-02')
+    ws.write_number(1, 1, 1)
+    ws.write_formula(2, 0, '="2024"&"-01-03"', None, '2024-01-03')
+    ws.write_formula(2, 1, '=1*1', None, 1)
+    wb.close()
+    wb = xlsxwriter.Workbook(out('rich.xlsx'))
+    ws = wb.add_worksheet()
+    bold = wb.add_format({'bold': True})
+    ws.write_rich_string(0, 0, '交易', bold, '日期', ' 表')
+    ws.write_string(0, 1, 'flag')
+    wb.close()
+
+
+def xlsxwriter_shapes():
+    wb = xlsxwriter.Workbook(out('header_only.xlsx'))
+    wb.add_worksheet().write_row(0, 0, ['日期', '是否交易日'])
+    wb.close()
+    wb = xlsxwriter.Workbook(out('three_columns.xlsx'))
+    ws = wb.add_worksheet()
+    ws.write_row(0, 0, ['日期', '是否交易日', '备注'])
+    ws.write_row(1, 0, ['2024-01-02', 1, 'x'])
+    wb.close()
+    wb = xlsxwriter.Workbook(out('gaps_lib.xlsx'))
+    ws = wb.add_worksheet()
+    ws.write_string(2, 1, 'head')   # B3
+    ws.write_string(2, 3, 'tail')   # D3
+    ws.write_number(5, 2, 7)        # C6
+    wb.close()
+
+
+def openpyxl_reordered():
+    wb = openpyxl.Workbook()
+    wb.active.title = 'later'
+    wb.active['A1'] = 'second tab'
+    first = wb.create_sheet('first')
+    first['A1'] = '日期'
+    first['B1'] = '是否交易日'
+    first['A2'] = '2024-01-02'
+    first['B2'] = 1
+    wb.move_sheet('first', offset=-1)
+    wb.save(out('reordered.xlsx'))
+
+
+def xlwt_book(path, rows, formats=None):
+    wb = xlwt.Workbook(encoding='utf-8')
+    ws = wb.add_sheet('交易日')
+    for r, row in enumerate(rows):
+        for c, value in enumerate(row):
+            if value is None:
+                continue
+            style = formats.get((r, c)) if formats else None
+            if style is not None:
+                ws.write(r, c, value, style)
+            else:
+                ws.write(r, c, value)
+    wb.add_sheet('other').write(0, 0, 'not the first tab')
+    wb.save(path)
+    return wb
+
+
+def xlwt_books():
+    iso = xlwt.easyxf(num_format_str='yyyy-mm-dd')
+    chinese = xlwt.easyxf(num_format_str='yyyy"年"m"月"d"日"')
+    rows = [['日期', '是否交易日'],
+            [datetime.date(2024, 1, 2), 1],
+            [datetime.date(2024, 1, 3), 0],
+            [datetime.date(2100, 3, 1), 1],
+            [datetime.date(9999, 12, 31), 2.5],
+            [datetime.date(2024, 2, 29), True],
+            [None, None],
+            ['tail', 123456789]]
+    formats = {(1, 0): iso, (2, 0): iso, (3, 0): chinese, (4, 0): iso, (5, 0): chinese}
+    xlwt_book(out('dates.xls'), rows, formats)
+    # Enough distinct strings that the shared string table runs on into CONTINUE records.
+    strings = [['字符串%d-%s' % (i, 'x' * (i % 50))] for i in range(3000)]
+    xlwt_book(out('strings.xls'), strings)
+    # An encrypted workbook: the WINDOWPROTECT record (same length) becomes a FILEPASS record.
+    wb = xlwt.Workbook()
+    wb.add_sheet('s').write(0, 0, 'secret')
+    data = wb.get_biff_data()
+    marker = data.find(b'\x19\x00\x02\x00')
+    assert marker > 0
+    data = data[:marker] + b'\x2f\x00\x02\x00' + data[marker + 4:]
+    xlwt.CompoundDoc.XlsDoc().save(out('password.xls'), data)
+
+
+def libreoffice_books():
+    """.xls written by LibreOffice (BIFF8 with East-Asian built-in date formats), and an
+    OpenDocument sheet hidden behind an .xlsx name that only the spreadsheet application reads."""
+    soffice = shutil.which('soffice')
+    if not soffice:
+        return
+    with tempfile.TemporaryDirectory() as work:
+        source = os.path.join(work, 'lo.xlsx')
+        wb = xlsxwriter.Workbook(source)
+        ws = wb.add_worksheet()
+        chinese31 = wb.add_format({'num_format': 31})
+        iso = wb.add_format({'num_format': 'yyyy-mm-dd'})
+        ws.write_row(0, 0, ['日期', '是否交易日'])
+        ws.write_datetime(1, 0, datetime.datetime(2024, 1, 2), chinese31)
+        ws.write_number(1, 1, 1)
+        ws.write_datetime(2, 0, datetime.datetime(2024, 1, 3), iso)
+        ws.write_number(2, 1, 0)
+        wb.close()
+        profile = 'file://' + os.path.join(work, 'profile')
+        for target, name in (('xls:MS Excel 97', 'libreoffice.xls'), ('ods', 'ods_as.xlsx')):
+            outdir = os.path.join(work, name.replace('.', '_'))
+            subprocess.run([soffice, '-env:UserInstallation=' + profile, '--headless', '--norestore',
+                            '--convert-to', target, '--outdir', outdir, source],
+                           check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+            made = os.path.join(outdir, os.listdir(outdir)[0])
+            shutil.copy(made, out(name))
+
+
+# ---------------------------------------------------------------- hand-packaged workbooks
+
+MAIN = 'http://schemas.openxmlformats.org/spreadsheetml/2006/main'
+REL = 'http://schemas.openxmlformats.org/officeDocument/2006/relationships'
+PKG = 'http://schemas.openxmlformats.org/package/2006/relationships'
+STRICT_MAIN = 'http://purl.oclc.org/ooxml/spreadsheetml/main'
+STRICT_REL = 'http://purl.oclc.org/ooxml/officeDocument/relationships'
+
+
+def rels(items):
+    body = ''.join('<Relationship Id="%s" Type="%s" Target="%s"/>' % item for item in items)
+    return '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="%s">%s</Relationships>' % (PKG, body)
+
+
+def workbook(sheets, main=MAIN, rel=REL, extra=''):
+    body = ''.join('<sheet name="%s" sheetId="%d" r:id="%s"/>' % s for s in sheets)
+    return ('<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="%s" xmlns:r="%s">%s<sheets>%s</sheets></workbook>'
+            % (main, rel, extra, body))
+
+
+def sheet(data, main=MAIN, prefix=''):
+    p = prefix + ':' if prefix else ''
+    ns = 'xmlns:%s="%s"' % (prefix, main) if prefix else 'xmlns="%s"' % main
+    return ('<?xml version="1.0" encoding="UTF-8"?><%sworksheet %s><%sdimension ref="A1"/><%ssheetData>%s</%ssheetData></%sworksheet>'
+            % (p, ns, p, p, data, p, p))
+
+
+def package(name, parts, zip64=False):
+    with zipfile.ZipFile(out(name), 'w', zipfile.ZIP_DEFLATED) as z:
+        for part, text in parts.items():
+            data = text.encode('utf-8') if isinstance(text, str) else text
+            with z.open(part, 'w', force_zip64=zip64) as f:
+                f.write(data)
+
+
+def simple_package(name, sheet_xml, extra_parts=None, workbook_extra='', zip64=False):
+    officedoc = REL + '/officeDocument'
+    parts = {
+        '_rels/.rels': rels([('rId1', officedoc, 'xl/workbook.xml')]),
+        'xl/workbook.xml': workbook([('Sheet1', 1, 'rId1')], extra=workbook_extra),
+        'xl/_rels/workbook.xml.rels': rels([('rId1', REL + '/worksheet', 'worksheets/sheet1.xml'),
+                                            ('rId2', REL + '/styles', 'styles.xml'),
+                                            ('rId3', REL + '/sharedStrings', 'sharedStrings.xml')]),
+        'xl/worksheets/sheet1.xml': sheet_xml,
+    }
+    parts.update(extra_parts or {})
+    package(name, parts, zip64)
+
+
+STYLES = ('<?xml version="1.0" encoding="UTF-8"?><styleSheet xmlns="%s">'
+          '<numFmts count="1"><numFmt numFmtId="176" formatCode="yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;"/></numFmts>'
+          '<cellStyleXfs count="1"><xf numFmtId="14"/></cellStyleXfs>'
+          '<cellXfs count="4"><xf numFmtId="0"/><xf numFmtId="31"/><xf numFmtId="176"/><xf numFmtId="2"/></cellXfs>'
+          '</styleSheet>' % MAIN)
+SHARED = ('<?xml version="1.0" encoding="UTF-8"?><sst xmlns="%s" count="3" uniqueCount="3">'
+          '<si><t>日期</t></si>'
+          '<si><r><t>是否</t></r><r><rPr><b/></rPr><t xml:space="preserve">交易日</t></r><rPh sb="0" eb="2"><t>シ</t></rPh></si>'
+          '<si><t>a_x0041_b_x005F_x0041_</t></si>'
+          '</sst>' % MAIN)
+
+
+def hand_packages():
+    simple_package('norefs.xlsx', sheet(
+        '<row><c t="s"><v>0</v></c><c t="s"><v>1</v></c></row>'
+        '<row><c t="inlineStr"><is><t>2024-01-02</t></is></c><c><v>1</v></c></row>'
+        '<row><c s="1"><v>45293</v></c><c><v>1.0</v></c></row>'
+        '<row><c s="2"><v>45294</v></c><c><v>1E0</v></c></row>'),
+        {'xl/styles.xml': STYLES, 'xl/sharedStrings.xml': SHARED})
+    simple_package('types.xlsx', sheet(
+        '<row r="1"><c r="A1" t="b"><v>1</v></c><c r="B1" t="b"><v>0</v></c></row>'
+        '<row r="2"><c r="A2" t="e"><v>#N/A</v></c><c r="B2" t="str"><f>A1&amp;""</f><v>TRUE</v></c></row>'
+        '<row r="3"><c r="A3" t="d"><v>2024-02-29T00:00:00</v></c><c r="B3" t="s"><v>2</v></c></row>'
+        '<row r="4"><c r="A4" t="inlineStr"><is><r><t>&lt;&amp;&#x41;</t></r><rPh><t>x</t></rPh><r><t>&#26085;</t></r></is></c>'
+        '<c r="B4" s="3"><v>0.1</v></c></row>'
+        '<row r="5"><c r="A5" s="1"><v>60</v></c><c r="B5" s="1"><v>45311.999999999</v></c></row>'
+        '<row r="6"><!-- a comment --><?pi x?><c r="A6"><v>-3</v></c><c r="B6"><![CDATA[<ignored>]]><v>123456789012</v></c></row>'),
+        {'xl/styles.xml': STYLES, 'xl/sharedStrings.xml': SHARED})
+    gaps = sheet('<row r="2"><c r="B2" t="inlineStr"><is><t>x</t></is></c><c r="D2"><v>5</v></c><c r="E2" s="1"/></row>'
+                 '<row r="3"/><row r="4"><c r="C4"><v>6</v></c></row>'
+                 '<row r="1"><c r="C1" t="inlineStr"><is><t>early</t></is></c></row>'
+                 '<row r="4"><c r="C4"><v>7</v></c></row>')
+    simple_package('gaps.xlsx', gaps)
+    simple_package('zip64.xlsx', gaps, zip64=True)
+    simple_package('dtd.xlsx', sheet('<row><c><v>1</v></c></row>'),
+                   {'xl/workbook.xml': '<?xml version="1.0"?><!DOCTYPE lol [<!ENTITY a "aaaaaaaaaa">'
+                                       '<!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">]>'
+                                       + workbook([('S', 1, 'rId1')])[len('<?xml version="1.0" encoding="UTF-8"?>'):]})
+    simple_package('dtd_sheet.xlsx', '<?xml version="1.0"?><!DOCTYPE worksheet [<!ENTITY e "x">]>'
+                   + sheet('<row><c t="inlineStr"><is><t>&e;</t></is></c></row>')[len('<?xml version="1.0" encoding="UTF-8"?>'):])
+    # Strict: other namespaces, an absolute target, a prefixed worksheet, relationship types by URI.
+    strict_rel_types = 'http://purl.oclc.org/ooxml/officeDocument/relationships'
+    package('strict.xlsx', {
+        '_rels/.rels': rels([('rId1', strict_rel_types + '/officeDocument', '/xl/workbook.xml')]),
+        'xl/workbook.xml': workbook([('S', 1, 'rId7')], STRICT_MAIN, STRICT_REL),
+        'xl/_rels/workbook.xml.rels': rels([('rId7', strict_rel_types + '/worksheet', '/xl/worksheets/data.xml')]),
+        'xl/worksheets/data.xml': sheet('<x:row r="1"><x:c r="A1" t="inlineStr"><x:is><x:t>日期</x:t></x:is></x:c>'
+                                        '<x:c r="B1" t="inlineStr"><x:is><x:t>标志</x:t></x:is></x:c></x:row>'
+                                        '<x:row r="2"><x:c r="A2" t="inlineStr"><x:is><x:t>2024-01-02</x:t></x:is></x:c>'
+                                        '<x:c r="B2"><x:v>1</x:v></x:c></x:row>', STRICT_MAIN, 'x'),
+    })
+    # The first tab in workbook order is sheet2.xml, reached through a relative "../" target.
+    package('tab_order.xlsx', {
+        '_rels/.rels': rels([('rId1', REL + '/officeDocument', 'xl/workbook.xml')]),
+        'xl/workbook.xml': workbook([('Second', 2, 'rId2'), ('First', 1, 'rId1')]),
+        'xl/_rels/workbook.xml.rels': rels([('rId1', REL + '/worksheet', 'worksheets/sheet1.xml'),
+                                            ('rId2', REL + '/worksheet', '../xl/worksheets/sheet2.xml')]),
+        'xl/worksheets/sheet1.xml': sheet('<row r="1"><c r="A1" t="inlineStr"><is><t>sheet1</t></is></c></row>'),
+        'xl/worksheets/sheet2.xml': sheet('<row r="1"><c r="A1" t="inlineStr"><is><t>sheet2</t></is></c></row>'),
+    })
+
+
+def patch_sizes(name, part, size):
+    """Makes the local and central headers of part claim an uncompressed size of size bytes."""
+    data = bytearray(open(out(name), 'rb').read())
+    encoded = part.encode()
+    for signature, size_offset, name_length_offset, name_offset in ((b'PK\x03\x04', 22, 26, 30),
+                                                                     (b'PK\x01\x02', 24, 28, 46)):
+        start = 0
+        while True:
+            at = data.find(signature, start)
+            if at < 0:
+                break
+            length = struct.unpack_from('<H', data, at + name_length_offset)[0]
+            if bytes(data[at + name_offset:at + name_offset + length]) == encoded:
+                struct.pack_into('<I', data, at + size_offset, size)
+            start = at + 4
+    open(out(name), 'wb').write(bytes(data))
+
+
+def hostile_packages():
+    rows = ''.join('<row r="%d"><c r="A%d"><v>%d</v></c></row>' % (i, i, i) for i in range(1, 2000))
+    # A sheet that inflates to more than its header says.
+    simple_package('liar.xlsx', sheet(rows))
+    patch_sizes('liar.xlsx', 'xl/worksheets/sheet1.xml', 1000)
+    # A header that claims more than any workbook part may hold.
+    simple_package('huge_header.xlsx', sheet(rows))
+    patch_sizes('huge_header.xlsx', 'xl/worksheets/sheet1.xml', 0xFFFFFFF0)
+    # A workbook part of 40 MiB of blanks (a few kilobytes compressed) whose header claims 1,000 bytes.
+    blanks = workbook([('S', 1, 'rId1')]).replace('<sheets>', ' ' * (40 * 1024 * 1024) + '<sheets>')
+    simple_package('bomb.xlsx', sheet(rows), {'xl/workbook.xml': blanks})
+    patch_sizes('bomb.xlsx', 'xl/workbook.xml', 1000)
+    whole = open(out('norefs.xlsx'), 'rb').read()
+    open(out('truncated.xlsx'), 'wb').write(whole[:len(whole) // 2])
+    flipped = bytearray(whole)
+    middle = flipped.find(b'xl/worksheets/sheet1.xml') + 60
+    flipped[middle] ^= 0xFF
+    open(out('corrupt.xlsx'), 'wb').write(bytes(flipped))
+    open(out('empty.xlsx'), 'wb').close()
+    open(out('text.xlsx'), 'w').write('日期,是否交易日\n2024-01-02,1\n')
+    xls = open(out('dates.xls'), 'rb').read()
+    open(out('truncated.xls'), 'wb').write(xls[:1500])
+    open(out('garbage.xls'), 'wb').write(xls[:512] + bytes((i * 37) % 256 for i in range(4096)))
+
+
+# ---------------------------------------------------------------- text files
+
+def text_files():
+    lines = ['日期,是否交易日', '2024-01-02,1', '2024-01-03,0', '2024-01-04,1']
+    body = '\r\n'.join(lines) + '\r\n'
+    open(out('gbk.csv'), 'wb').write(body.encode('gbk'))
+    open(out('gbk4byte.csv'), 'wb').write('日期𠀀,标志\n2024-01-02,1'.encode('gb18030'))
+    open(out('utf8bom.csv'), 'wb').write(b'\xef\xbb\xbf' + '\n'.join(lines).encode('utf-8'))
+    open(out('utf8.csv'), 'wb').write('\n'.join(lines).encode('utf-8'))
+    open(out('utf16.csv'), 'wb').write(b'\xff\xfe' + '\r\n'.join(lines).encode('utf-16-le'))
+    open(out('liantong.csv'), 'wb').write('联通'.encode('gbk'))
+
+
+xlsxwriter_dates()
+xlsxwriter_1904()
+xlsxwriter_inline_and_rich()
+xlsxwriter_shapes()
+openpyxl_reordered()
+xlwt_books()
+hand_packages()
+hostile_packages()
+text_files()
+libreoffice_books()
