@@ -11,7 +11,8 @@ namespace IMC {
 namespace {
 
 const QStringList allModules = {QStringLiteral("mdl_tradetype"), QStringLiteral("mdl_tradetype_ggt"),
-                                QStringLiteral("mdl_tradetype_sgt"), QStringLiteral("mdl_tradetype_electronic")};
+                                QStringLiteral("mdl_tradetype_sgt"),
+                                QStringLiteral("mdl_tradetype_electronic")};
 
 QString localUserName()
 {
@@ -40,7 +41,8 @@ QString CHostConfig::defaultConfigFile()
 
 QString CHostConfig::defaultStoreAddress()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/tradingday.db");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/tradingday.db");
 }
 
 CHostConfig CHostConfig::defaults()

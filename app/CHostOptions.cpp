@@ -26,11 +26,13 @@ CHostOptions CHostOptions::parse(const QCoreApplication& app)
     const QCommandLineOption config(QStringLiteral("config"),
                                     QStringLiteral("Configuration file (INI) instead of the user's one."),
                                     QStringLiteral("file"));
-    const QCommandLineOption db(QStringLiteral("db"),
-                                QStringLiteral("Store of the default system: a SQLite file, sqlite:///path or "
-                                               "memory: for a throw-away store."),
-                                QStringLiteral("address"));
-    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Operator name."), QStringLiteral("name"));
+    const QCommandLineOption db(
+        QStringLiteral("db"),
+        QStringLiteral("Store of the default system: a SQLite file, sqlite:///path or "
+                       "memory: for a throw-away store."),
+        QStringLiteral("address"));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Operator name."),
+                                  QStringLiteral("name"));
     const QCommandLineOption modules(QStringLiteral("modules"),
                                      QStringLiteral("Host modules switched on, comma-separated (e.g. "
                                                     "mdl_tradetype,mdl_tradetype_ggt); empty for none."),
@@ -39,9 +41,10 @@ CHostOptions CHostOptions::parse(const QCoreApplication& app)
                                     QStringLiteral("Rights of the operator, comma-separated (10615 allows "
                                                    "saving); empty for none."),
                                     QStringLiteral("list"));
-    const QCommandLineOption page(QStringLiteral("page"),
-                                  QStringLiteral("Page to show: 0 domestic, 1 HK connect, 2 electronic, 3 overseas."),
-                                  QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption page(
+        QStringLiteral("page"),
+        QStringLiteral("Page to show: 0 domestic, 1 HK connect, 2 electronic, 3 overseas."),
+        QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Render the window into a PNG once the page's data "
                                                        "have arrived, then exit."),

@@ -48,7 +48,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tradingday-host: %s\n", qPrintable(options.error));
         return ExitBadCommandLine;
     }
-    const QString configFile = options.configFile.isEmpty() ? IMC::CHostConfig::defaultConfigFile() : options.configFile;
+    const QString configFile =
+        options.configFile.isEmpty() ? IMC::CHostConfig::defaultConfigFile() : options.configFile;
     const IMC::CHostConfig config = IMC::CHostConfig::load(configFile, options);
 
     QStringList systemNames;
@@ -69,8 +70,9 @@ int main(int argc, char** argv)
     window.show();
     window.showPanelPage(options.page);
     if (!options.screenshot.isEmpty()) {
-        QObject::connect(&window, &IMC::CHostMainWindow::sigScreenshotTaken, &app,
-                         [](bool written) { QCoreApplication::exit(written ? ExitOk : ExitScreenshotFailed); });
+        QObject::connect(&window, &IMC::CHostMainWindow::sigScreenshotTaken, &app, [](bool written) {
+            QCoreApplication::exit(written ? ExitOk : ExitScreenshotFailed);
+        });
         window.takeScreenshotWhenSettled(options.screenshot);
     }
     return app.exec();

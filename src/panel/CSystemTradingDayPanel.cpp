@@ -56,18 +56,18 @@ void CSystemTradingDayPanel::createUi()
     scrollArea = new XP::CScrollArea(this);
     tabControl = new XP::CStandardTabControl(this);
 
-    domesticPage = new CSystemTradingDayWidget(TradingDay::DomesticMarket, this);
+    domesticPage = new CSystemTradingDayWidget(ttservice::EZR_MarketDomestic, this);
     addPage(DomesticPageIndex, QStringLiteral("境内市场交易日"), domesticPage);
 
     const std::string tradeType = "mdl_tradetype";
     if (modulesSwitchedOn(tradeType << std::string("mdl_tradetype_ggt")) ||
         modulesSwitchedOn(tradeType << std::string("mdl_tradetype_sgt"))) {
-        hkConnectPage = new CSystemTradingDayWidget(TradingDay::HkConnectMarket, this);
+        hkConnectPage = new CSystemTradingDayWidget(ttservice::EZR_MarketHKConnect, this);
         addPage(HkConnectPageIndex, QStringLiteral("港股通交易日"), hkConnectPage);
     }
 
     if (modulesSwitchedOn(tradeType << std::string("mdl_tradetype_electronic"))) {
-        electronicPage = new CSystemTradingDayWidget(TradingDay::ElectronicMarket, this);
+        electronicPage = new CSystemTradingDayWidget(ttservice::EZR_MarketElectronic, this);
         addPage(ElectronicPageIndex, QStringLiteral("电子盘交易日"), electronicPage);
         overseasPage = new COverSeaTradingDayWidget(this);
         addPage(OverseasPageIndex, QStringLiteral("境外交易日 "), overseasPage);
