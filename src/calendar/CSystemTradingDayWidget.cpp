@@ -9,6 +9,7 @@
 #include "records/CItsmTypedMarketTradeDate.h"
 #include "services/CItsmClientCenter.h"
 #include "services/CUserManager.h"
+#include "upload/CSystemTradingDayUploadingDialog.h"
 #include "utils/CSingletonT.h"
 #include "utils/StringConversion.h"
 #include "widgets/CComboBox.h"
@@ -204,6 +205,8 @@ bool CSystemTradingDayWidget::handleEvent(int type, int id, int param, QString t
     case TradingDay::ButtonClickedEvent:
         if (id >= PreviousYearId && id <= TodayId) {
             navigate(id);
+        } else if (id == UploadId) {
+            openUploadDialog();
         } else if (id == DefaultDaysId) {
             fillDefaultDays();
         } else if (id == SubmitId) {
@@ -224,6 +227,7 @@ bool CSystemTradingDayWidget::handleEvent(int type, int id, int param, QString t
         clearDayFromCell(text, id == 1);
         return true;
     case TradingDay::UploadReadyEvent:
+        takeUploadedDays();
         return true;
     default:
         return XP::CBaseWidget::handleEvent(type, id, param, text, data);
@@ -278,6 +282,26 @@ void CSystemTradingDayWidget::clearDayFromCell(const QString& date, bool keepWit
     if (keepWithoutSessions) {
         CTradeDateRecords::putDay(tradeDates, key, TradingDay::NoSession);
     }
+}
+
+void CSystemTradingDayWidget::openUploadDialog()
+{
+    if (!uploadDialog) {
+        uploadDialog = new CSystemTradingDayUploadingDialog(this);
+    }
+    uploadDialog->setShowRule(0);
+    uploadDialog->update();
+    uploadDialog->exec();
+}
+
+// The uploaded file replaces every day of the market, local edits included.
+void CSystemTradingDayWidget::takeUploadedDays()
+{
+    if (!uploadDialog) {
+        return;
+    }
+    tradeDates = uploadDialog->getTradeDateMap();
+    showShownMonth(false);
 }
 
 void CSystemTradingDayWidget::queryData()

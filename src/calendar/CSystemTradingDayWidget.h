@@ -119,6 +119,8 @@ private:
     void fillDefaultDays();
     void setDayFromCell(const QString& date, int sessionFlags);
     void clearDayFromCell(const QString& date, bool keepWithoutSessions);
+    void openUploadDialog();
+    void takeUploadedDays();
     void submit();
     void showShownMonth(bool setDefault);
     void shownMonth(int* year, int* month) const;

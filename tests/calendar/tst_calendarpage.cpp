@@ -7,6 +7,7 @@
 #include "services/CItsmClientCenter.h"
 #include "services/CMemoryTradingDayBackend.h"
 #include "services/CUserManager.h"
+#include "upload/CSystemTradingDayUploadingDialog.h"
 #include "utils/CSingletonT.h"
 #include "widgets/CComboBox.h"
 #include "widgets/CLoadingMaskWidget.h"
@@ -14,10 +15,13 @@
 #include "widgets/CSmallNormalButton.h"
 #include "widgets/CStandardSimpleTable.h"
 
+#include "CModalDriver.h"
 #include "TestGuards.h"
 
 #include <boost/pointer_cast.hpp>
 
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <atomic>
@@ -492,6 +496,38 @@ private slots:
         QCOMPARE(backend->marketDays(0).at("2026-08-20")->sessionFlags, 3);
     }
 
+    void uploadReplacesTheWholeMap()
+    {
+        backend->setMarketDays(1, daysOf({{"2026-08-13", 1}, {"2026-10-08", 1}}));
+        openPage(1);
+        QVERIFY(CCalendarUi::clickButton(cellOf("2026-08-20"), QStringLiteral("+")));
+        QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral(">")));
+
+        uploadFile("日期,是否交易日\n2026-09-01,1\n2026-09-02,0\n2026-08-14,1\n2025-12-31,1");
+
+        QCOMPARE(CCalendarUi::monthLabel(page.get()), QStringLiteral("2026年9月")); // the shown month stays
+        QCOMPARE(seen("2026-09-01"), QStringLiteral("1 trade X day*"));
+        QCOMPARE(seen("2026-09-02"), QStringLiteral("2 +"));
+        QVERIFY(backend->receivedOperations().empty()); // nothing is sent until the operator submits
+
+        QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral("<")));
+        QCOMPARE(seen("2026-08-13"), QStringLiteral("13 +"));
+        QCOMPARE(seen("2026-08-14"), QStringLiteral("14 trade X day*"));
+        QCOMPARE(seen("2026-08-20"), QStringLiteral("20 +"));
+
+        submitAndWait();
+        const TradeDateMap sent = sentDays();
+        QCOMPARE(sent.size(), std::size_t(3));
+        QCOMPARE(sent.count("2026-10-08"), std::size_t(0));
+        QCOMPARE(sent.at("2025-12-31")->sessionFlags, 1);
+
+        // The dialog is made once and shown again for the next upload.
+        uploadFile("日期,是否交易日\n2026-08-21,1");
+        QCOMPARE(seen("2026-08-14"), QStringLiteral("14 +"));
+        QCOMPARE(seen("2026-08-21"), QStringLiteral("21 trade X day*"));
+        QCOMPARE(page->findChildren<IMC::CSystemTradingDayUploadingDialog*>().size(), 1);
+    }
+
     void maskCoversThePageWhileSubmitting()
     {
         openPage(0);
@@ -611,6 +647,39 @@ private:
         for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             QVERIFY2(CCalendarUi::clickButton(page.get(), step), qPrintable(step));
         }
+    }
+
+    // The operator opens the upload dialog, picks the file in the file dialog and uploads it.
+    void uploadFile(const QByteArray& content)
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("交易日.csv"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        tds::CModalDriver dialogDriver;
+        tds::CModalDriver fileDriver;
+        bool dialogSeen = false;
+        dialogDriver.arm([&](QWidget* dialog) {
+            dialogSeen = qobject_cast<IMC::CSystemTradingDayUploadingDialog*>(dialog) != nullptr;
+            fileDriver.arm([&](QWidget* picker) {
+                auto* fileDialog = qobject_cast<QFileDialog*>(picker);
+                QVERIFY(fileDialog);
+                fileDialog->selectFile(path);
+                static_cast<QDialog*>(fileDialog)->accept(); // as the dialog's own Open button does
+            });
+            QVERIFY(CCalendarUi::clickButton(dialog, QStringLiteral("浏览...")));
+            CCalendarUi::clickButton(dialog, QStringLiteral("上传文件"));
+            if (dialog->isVisible()) { // the file was refused; leave the dialog so the test can report it
+                CCalendarUi::clickButton(dialog, QStringLiteral("关闭"));
+            }
+        });
+        QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral("上传设置交易日")));
+        QVERIFY(dialogSeen);
+        QCOMPARE(fileDriver.handledCount(), 1);
+        QVERIFY(XP::CMessageBoxScript::calls().isEmpty());
     }
 
     void refreshAndWait()
