@@ -1,6 +1,12 @@
 #include "CStoreOpener.h"
 
+#include "CSqlTradingDayBackend.h"
+
 #include "services/CMemoryTradingDayBackend.h"
+#include "utils/StringConversion.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace IMC {
 
@@ -11,8 +17,21 @@ std::shared_ptr<ITradingDayBackend> CStoreOpener::open(const QString& address, Q
         backend->seedReferenceData();
         return backend;
     }
-    *error = QStringLiteral("不支持的存储地址: %1").arg(address);
-    return nullptr;
+    const CStoreAddress storeAddress = CStoreAddress::parse(address);
+    if (!storeAddress.isValid()) {
+        *error = storeAddress.errorText();
+        return nullptr;
+    }
+    QDir().mkpath(QFileInfo(storeAddress.filePath()).absolutePath());
+    // Opened here once so that a file that is no store is refused before any window shows; the worker
+    // thread opens its own connection at its first request.
+    auto backend = std::make_shared<CSqlTradingDayBackend>(address);
+    const utils::TTError opened = backend->open();
+    if (!opened.isSuccess()) {
+        *error = XP::sToQs(opened.errorMsg());
+        return nullptr;
+    }
+    return backend;
 }
 
 } // namespace IMC

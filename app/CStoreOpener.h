@@ -9,7 +9,7 @@ namespace IMC {
 class ITradingDayBackend;
 
 // Opens the back end a store address names: "memory:" for a throw-away in-memory store seeded with
-// reference data, otherwise a SQLite store (a file path or sqlite:///path).
+// reference data, otherwise a SQLite store (a file path or sqlite:///path; its folder is created).
 class CStoreOpener
 {
 public:

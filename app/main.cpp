@@ -75,5 +75,8 @@ int main(int argc, char** argv)
         });
         window.takeScreenshotWhenSettled(options.screenshot);
     }
-    return app.exec();
+    const int exitCode = app.exec();
+    // The clients and their stores go while Qt is still alive: a store's connections belong to Qt SQL.
+    clientCenter->resetForTests();
+    return exitCode;
 }
