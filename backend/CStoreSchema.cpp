@@ -146,18 +146,19 @@ int CStoreSchema::version(const QSqlDatabase& db)
 
 void CStoreSchema::checkIdentity(const QSqlDatabase& db)
 {
-    const int fileApplicationId = CStoreQuery::scalar(db, QStringLiteral("PRAGMA application_id")).toInt();
-    const int fileVersion = version(db);
-    if (fileApplicationId == 0 && fileVersion == 0) {
-        const int objectCount =
-            CStoreQuery::scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt();
-        if (objectCount != 0) {
-            throw CStoreException(CStoreException::StoreUnreachable,
-                                  QStringLiteral("文件是其他程序的 SQLite 数据库，不是交易日数据库"));
-        }
-        return;
-    }
-    if (fileApplicationId != applicationId) {
+    // One statement reads one snapshot, so a migration committed by another connection in between
+    // cannot make a new store look like a foreign one.
+    QSqlQuery identity =
+        CStoreQuery::run(db, QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
+                                            "(SELECT user_version FROM pragma_user_version), "
+                                            "(SELECT count(*) FROM sqlite_master)"));
+    identity.next();
+    const int fileApplicationId = identity.value(0).toInt();
+    const int fileVersion = identity.value(1).toInt();
+    const int objectCount = identity.value(2).toInt();
+    identity.finish();
+    const bool isNew = fileApplicationId == 0 && fileVersion == 0 && objectCount == 0;
+    if (!isNew && fileApplicationId != applicationId) {
         throw CStoreException(CStoreException::StoreUnreachable,
                               QStringLiteral("文件是其他程序的 SQLite 数据库，不是交易日数据库"));
     }

@@ -441,7 +441,7 @@ private slots:
         IMC::CItsmClient one("一", first);
         IMC::CItsmClient two("二", second);
         std::mutex mutex;
-        int failures = 0;
+        QStringList failures;
         auto send = [&](IMC::CItsmClient& client, int marketType) {
             auto request = boost::make_shared<ttservice::COperateDataReq>();
             request->dataType = 12306;
@@ -454,7 +454,9 @@ private slots:
                 request,
                 [&](const utils::TTError& error, bson::BSONObj) {
                     std::lock_guard<std::mutex> lock(mutex);
-                    failures += error.isSuccess() ? 0 : 1;
+                    if (!error.isSuccess()) {
+                        failures << QString::fromStdString(error.errorMsg());
+                    }
                 },
                 "writer");
         };
@@ -464,7 +466,7 @@ private slots:
         }
         QVERIFY(one.waitUntilIdle(60000));
         QVERIFY(two.waitUntilIdle(60000));
-        QCOMPARE(failures, 0);
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
         QCOMPARE(revisionCount(path), 40);
     }
 };

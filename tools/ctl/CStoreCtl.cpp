@@ -1,0 +1,439 @@
+#include "CStoreCtl.h"
+
+#include "CCtlException.h"
+#include "CStoreException.h"
+
+#include "records/CItsmPlatformInfo.h"
+#include "records/CItsmQueryDataReq.h"
+#include "records/COperateDataReq.h"
+#include "records/EZRMarketType.h"
+#include "upload/CTradeDateFileReader.h"
+
+#include <boost/make_shared.hpp>
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace IMC {
+
+namespace {
+
+const QString dbOption = QStringLiteral("db");
+const QString operatorOption = QStringLiteral("operator");
+const QString marketOption = QStringLiteral("market");
+const QString platformOption = QStringLiteral("platform");
+const QString exchangeOption = QStringLiteral("exchange");
+const QString revisionOption = QStringLiteral("revision");
+const QString outputOption = QStringLiteral("output");
+const QString helpOption = QStringLiteral("help");
+
+const char* const fileHeader = "日期,是否交易日";
+
+QString fromStd(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+} // namespace
+
+CStoreCtl::CStoreCtl(QTextStream& out, QTextStream& err)
+    : out(out)
+    , err(err)
+{
+    defineOptions();
+}
+
+int CStoreCtl::run(const QStringList& arguments)
+{
+    try {
+        parse(arguments);
+        if (parser.isSet(helpOption)) {
+            out << helpText();
+            return ExitSuccess;
+        }
+        if (command == QLatin1String("init")) {
+            initStore();
+        } else if (command == QLatin1String("export")) {
+            exportDays();
+        } else if (command == QLatin1String("import")) {
+            importDays();
+        } else if (command == QLatin1String("list-exchanges")) {
+            listExchanges();
+        } else if (command == QLatin1String("history")) {
+            history();
+        } else if (command == QLatin1String("restore")) {
+            restore();
+        } else {
+            throw CCtlException(ExitUsage, QStringLiteral("未知命令: %1（见 --help）").arg(command));
+        }
+        out.flush();
+        return ExitSuccess;
+    } catch (const CCtlException& failure) {
+        out.flush();
+        err << "tradingday-ctl: " << failure.message() << '\n';
+        err.flush();
+        return failure.exitCode();
+    }
+}
+
+QString CStoreCtl::helpText()
+{
+    return QStringLiteral(
+        "用法: tradingday-ctl --db 地址 [--operator 操作员] 命令 [选项]\n"
+        "\n"
+        "维护交易日数据库。地址是 SQLite 文件路径，或 sqlite:///文件路径。\n"
+        "\n"
+        "命令:\n"
+        "  init                                     建立数据库（不存在时），写入赛道和境外交易所参考数据\n"
+        "  export --market N [--platform P] [--exchange 名称] [--output 文件]\n"
+        "                                           导出交易日文件: 首行 \"日期,是否交易日\"，\n"
+        "                                           每个交易日一行 \"日期,1\"，UTF-8，末行后不换行\n"
+        "                                           （可直接上传）；默认写到标准输出\n"
+        "  import --market N [--platform P] [--exchange 名称] 文件\n"
+        "                                           按上传规则读取 .xls/.xlsx/文本文件，以其中的交易日\n"
+        "                                           替换该市场（或境外交易所）的全部交易日\n"
+        "  list-exchanges                           列出境外交易所: "
+        "名称、代码、赛道编号、赛道名称、交易日数\n"
+        "  history --market N [--platform P | --exchange 名称]\n"
+        "                                           列出修订: 编号、时间、操作员、操作、交易日数\n"
+        "  restore --revision 编号                  把该修订时的状态恢复为当前状态（记为新修订）\n"
+        "\n"
+        "市场 N: 0 境内, 1 港股通, 2 其他, 3 电子盘（--platform 14 期货电子盘 或 15 利率电子盘）,\n"
+        "        4 境外（需要 --exchange 交易所名称）。\n"
+        "--operator 记在修订中的操作员，默认是系统用户名。\n"
+        "输出各列以制表符分隔。\n"
+        "\n"
+        "退出码:\n"
+        "  0  成功\n"
+        "  1  用法错误: 未知命令或选项、缺少或多余的参数、数据库拒绝的请求\n"
+        "  2  数据库不存在、无法打开、不是交易日数据库或数据库操作失败\n"
+        "  3  导入文件无法读取（\"文件打开失败\"）或格式错误（\"第 N 行文件格式错误\"），或导出文件无法写入\n"
+        "  4  修订或境外交易所不存在\n");
+}
+
+void CStoreCtl::defineOptions()
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({dbOption, QString(), QStringLiteral("地址")});
+    parser.addOption({operatorOption, QString(), QStringLiteral("操作员")});
+    parser.addOption({marketOption, QString(), QStringLiteral("N")});
+    parser.addOption({platformOption, QString(), QStringLiteral("P")});
+    parser.addOption({exchangeOption, QString(), QStringLiteral("名称")});
+    parser.addOption({revisionOption, QString(), QStringLiteral("编号")});
+    parser.addOption({outputOption, QString(), QStringLiteral("文件")});
+    parser.addOption({{helpOption, QStringLiteral("h")}, QString()});
+}
+
+void CStoreCtl::parse(const QStringList& arguments)
+{
+    if (!parser.parse(QStringList(QStringLiteral("tradingday-ctl")) + arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        throw CCtlException(ExitUsage,
+                            unknown.isEmpty()
+                                ? QStringLiteral("参数错误: %1").arg(parser.errorText())
+                                : QStringLiteral("未知选项: %1").arg(unknown.join(QStringLiteral(", "))));
+    }
+    if (parser.isSet(helpOption)) {
+        return;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        throw CCtlException(ExitUsage, QStringLiteral("缺少命令（见 --help）"));
+    }
+    command = positional.first();
+    if (!parser.isSet(dbOption)) {
+        throw CCtlException(ExitUsage, QStringLiteral("缺少 --db 数据库地址"));
+    }
+}
+
+void CStoreCtl::requireOnly(const QStringList& allowed, int positionalCount)
+{
+    const QStringList always = {dbOption, operatorOption};
+    for (const QString& option : parser.optionNames()) {
+        if (!always.contains(option) && !allowed.contains(option)) {
+            throw CCtlException(ExitUsage, QStringLiteral("命令 %1 不接受选项 --%2").arg(command, option));
+        }
+    }
+    const QStringList arguments = parser.positionalArguments().mid(1);
+    if (arguments.size() < positionalCount) {
+        throw CCtlException(ExitUsage, QStringLiteral("命令 %1 缺少文件参数").arg(command));
+    }
+    if (arguments.size() > positionalCount) {
+        throw CCtlException(ExitUsage,
+                            QStringLiteral("命令 %1 有多余的参数: %2")
+                                .arg(command, arguments.mid(positionalCount).join(QLatin1Char(' '))));
+    }
+}
+
+void CStoreCtl::openStore(bool mayCreate)
+{
+    store = std::make_unique<CSqlTradingDayBackend>(parser.value(dbOption));
+    if (!mayCreate && !store->filePath().isEmpty() && !QFileInfo::exists(store->filePath())) {
+        throw CCtlException(
+            ExitStore, QStringLiteral("交易日数据库 %1 不存在（可用 init 命令建立）").arg(store->filePath()));
+    }
+    check(store->open());
+}
+
+void CStoreCtl::initStore()
+{
+    requireOnly({}, 0);
+    openStore(true);
+    out << QStringLiteral("交易日数据库已就绪: %1").arg(store->filePath()) << '\n';
+}
+
+void CStoreCtl::exportDays()
+{
+    requireOnly({marketOption, platformOption, exchangeOption, outputOption}, 0);
+    const int market = marketType();
+    openStore(false);
+    const TradeDateMap days = currentDays(market);
+    // No line break after the last line: the upload reads a final empty line as a malformed line.
+    QStringList lines(QString::fromUtf8(fileHeader));
+    for (const auto& day : days) {
+        lines << fromStd(day.first) + QStringLiteral(",1");
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    if (!parser.isSet(outputOption)) {
+        out << text;
+        return;
+    }
+    QSaveFile file(parser.value(outputOption));
+    const QByteArray bytes = text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw CCtlException(
+            ExitFile,
+            QStringLiteral("无法写入文件 %1: %2").arg(parser.value(outputOption), file.errorString()));
+    }
+    err << QStringLiteral("已导出 %1 个交易日到 %2").arg(days.size()).arg(parser.value(outputOption)) << '\n';
+}
+
+void CStoreCtl::importDays()
+{
+    requireOnly({marketOption, platformOption, exchangeOption}, 1);
+    const int market = marketType();
+    const QString path = parser.positionalArguments().at(1);
+    QStringList lines;
+    QChar separator;
+    if (!QFileInfo(path).isFile() || !CTradeDateFileReader::readLines(path, lines, separator)) {
+        throw CCtlException(ExitFile,
+                            QStringLiteral("%1: %2").arg(CTradeDateFileReader::openFailedText, path));
+    }
+    TradeDateMap days;
+    const int badLine = CTradeDateFileReader::makeRecords(lines, separator, days);
+    if (badLine > 0) {
+        throw CCtlException(
+            ExitFile, QStringLiteral("%1: %2").arg(CTradeDateFileReader::lineFormatMessage(badLine), path));
+    }
+    openStore(false);
+
+    ttservice::COperateDataReq request;
+    request.dataType = ITradingDayBackend::DataKindTradeDates;
+    request.operation = ITradingDayBackend::OperationSave;
+    if (market == ttservice::EZR_MarketOverseas) {
+        const auto exchange = findExchange(exchangeName());
+        exchange->tradeDates = days;
+        request.records.push_back(exchange);
+        request.platformParam = "WP";
+    } else {
+        auto record = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
+        record->marketType = market;
+        record->tradeDates = days;
+        request.records.push_back(record);
+        request.platformParam = platformParam();
+    }
+    check(store->operate(request, operatorName()));
+    out << QStringLiteral("已导入 %1 个交易日，修订 %2").arg(days.size()).arg(latestRevisionId(market))
+        << '\n';
+}
+
+void CStoreCtl::listExchanges()
+{
+    requireOnly({}, 0);
+    openStore(false);
+    std::map<int, std::string> tracks = trackNames();
+    ttservice::CItsmQueryDataReq request;
+    request.dataType = ITradingDayBackend::DataKindTradeDates;
+    request.marketParam = "4";
+    request.platformParam = "WP";
+    std::vector<boost::shared_ptr<ttservice::IData>> records;
+    check(store->query(request, records));
+    for (const auto& record : records) {
+        const auto exchange = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record);
+        out << fromStd(exchange->exchangeName) << '\t' << fromStd(exchange->exchangeCode) << '\t'
+            << exchange->trackId << '\t' << fromStd(tracks[exchange->trackId]) << '\t'
+            << exchange->tradeDates.size() << '\n';
+    }
+}
+
+void CStoreCtl::history()
+{
+    requireOnly({marketOption, platformOption, exchangeOption}, 0);
+    const int market = marketType();
+    openStore(false);
+    std::vector<CStoreRevision> revisions;
+    check(store->revisions(market, platformParam(), exchangeName(), revisions));
+    for (const CStoreRevision& revision : revisions) {
+        out << revision.id << '\t'
+            << revision.savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
+            << fromStd(revision.operatorName) << '\t' << operationText(revision) << '\t' << revision.dayCount
+            << '\n';
+    }
+}
+
+void CStoreCtl::restore()
+{
+    requireOnly({revisionOption}, 0);
+    if (!parser.isSet(revisionOption)) {
+        throw CCtlException(ExitUsage, QStringLiteral("缺少 --revision 修订编号"));
+    }
+    bool isNumber = false;
+    const long long revisionId = parser.value(revisionOption).toLongLong(&isNumber);
+    if (!isNumber || revisionId <= 0) {
+        throw CCtlException(
+            ExitUsage, QStringLiteral("修订编号必须是正整数，收到: %1").arg(parser.value(revisionOption)));
+    }
+    openStore(false);
+    CStoreRevision restored;
+    check(store->restoreRevision(revisionId, operatorName(), restored));
+    out << QStringLiteral("已恢复修订 %1，新修订 %2，%3 个交易日")
+               .arg(revisionId)
+               .arg(restored.id)
+               .arg(restored.dayCount)
+        << '\n';
+}
+
+int CStoreCtl::marketType() const
+{
+    if (!parser.isSet(marketOption)) {
+        throw CCtlException(ExitUsage, QStringLiteral("命令 %1 需要 --market 市场类型").arg(command));
+    }
+    static const QStringList markets = {"0", "1", "2", "3", "4"};
+    const int market = markets.indexOf(parser.value(marketOption));
+    if (market < 0) {
+        throw CCtlException(
+            ExitUsage, QStringLiteral("市场类型必须是 0 到 4，收到: %1").arg(parser.value(marketOption)));
+    }
+    if (market == ttservice::EZR_MarketOverseas) {
+        if (!parser.isSet(exchangeOption)) {
+            throw CCtlException(ExitUsage,
+                                QStringLiteral("境外市场（--market 4）需要 --exchange 交易所名称"));
+        }
+        if (parser.isSet(platformOption) && parser.value(platformOption) != QLatin1String("WP")) {
+            throw CCtlException(ExitUsage, QStringLiteral("境外市场的平台参数只能是 WP"));
+        }
+    } else if (parser.isSet(exchangeOption)) {
+        throw CCtlException(ExitUsage, QStringLiteral("--exchange 只用于境外市场（--market 4）"));
+    }
+    return market;
+}
+
+std::string CStoreCtl::platformParam() const
+{
+    if (marketType() == ttservice::EZR_MarketOverseas) {
+        return "WP";
+    }
+    return parser.value(platformOption).toStdString();
+}
+
+std::string CStoreCtl::exchangeName() const
+{
+    return parser.value(exchangeOption).toStdString();
+}
+
+std::string CStoreCtl::operatorName() const
+{
+    if (parser.isSet(operatorOption)) {
+        return parser.value(operatorOption).toStdString();
+    }
+    for (const char* variable : {"USER", "USERNAME"}) {
+        const QString name = qEnvironmentVariable(variable);
+        if (!name.isEmpty()) {
+            return name.toStdString();
+        }
+    }
+    return "tradingday-ctl";
+}
+
+boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> CStoreCtl::findExchange(const std::string& name)
+{
+    ttservice::CItsmQueryDataReq request;
+    request.dataType = ITradingDayBackend::DataKindTradeDates;
+    request.marketParam = "4";
+    request.platformParam = "WP";
+    std::vector<boost::shared_ptr<ttservice::IData>> records;
+    check(store->query(request, records));
+    for (const auto& record : records) {
+        const auto exchange = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record);
+        if (exchange && exchange->exchangeName == name) {
+            return exchange;
+        }
+    }
+    throw CCtlException(ExitNotFound, QStringLiteral("交易所 %1 不存在").arg(fromStd(name)));
+}
+
+TradeDateMap CStoreCtl::currentDays(int market)
+{
+    if (market == ttservice::EZR_MarketOverseas) {
+        return findExchange(exchangeName())->tradeDates;
+    }
+    ttservice::CItsmQueryDataReq request;
+    request.dataType = ITradingDayBackend::DataKindTradeDates;
+    request.marketParam = std::to_string(market);
+    request.platformParam = platformParam();
+    std::vector<boost::shared_ptr<ttservice::IData>> records;
+    check(store->query(request, records));
+    const auto typed =
+        records.empty() ? nullptr
+                        : boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(records.front());
+    return typed ? typed->tradeDates : TradeDateMap();
+}
+
+long long CStoreCtl::latestRevisionId(int market)
+{
+    std::vector<CStoreRevision> revisions;
+    check(store->revisions(market, platformParam(), exchangeName(), revisions));
+    return revisions.empty() ? 0 : revisions.back().id;
+}
+
+std::map<int, std::string> CStoreCtl::trackNames()
+{
+    std::map<int, std::string> names;
+    for (const std::string kind : {"14", "15"}) {
+        std::vector<boost::shared_ptr<ttservice::IData>> records;
+        check(store->queryReference(ITradingDayBackend::DataKindTracks, kind, records));
+        for (const auto& record : records) {
+            if (const auto track = boost::dynamic_pointer_cast<ttservice::CItsmPlatformInfo>(record)) {
+                names[track->platformId] = track->platformName;
+            }
+        }
+    }
+    return names;
+}
+
+void CStoreCtl::check(const utils::TTError& error) const
+{
+    if (error.isSuccess()) {
+        return;
+    }
+    int exitCode = ExitStore;
+    if (error.code() == CStoreException::BadRequest) {
+        exitCode = ExitUsage;
+    } else if (error.code() == CStoreException::NotFound) {
+        exitCode = ExitNotFound;
+    }
+    throw CCtlException(exitCode, fromStd(error.errorMsg()));
+}
+
+QString CStoreCtl::operationText(const CStoreRevision& revision) const
+{
+    const QString operation = revision.operation == ITradingDayBackend::OperationDelete
+                                  ? QStringLiteral("删除")
+                                  : QStringLiteral("保存");
+    if (revision.restoredFrom == 0) {
+        return operation;
+    }
+    return QStringLiteral("%1(恢复修订 %2)").arg(operation).arg(revision.restoredFrom);
+}
+
+} // namespace IMC

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "CSqlTradingDayBackend.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <QTextStream>
+
+#include <memory>
+#include <string>
+
+namespace IMC {
+
+// tradingday-ctl: administration of a trading-day store for operations staff. Parses the command
+// line, runs one command against the store and answers with an exit code that scripts can rely on.
+class CStoreCtl
+{
+public:
+    enum ExitCode
+    {
+        ExitSuccess = 0,
+        ExitUsage = 1,
+        ExitStore = 2,
+        ExitFile = 3,
+        ExitNotFound = 4
+    };
+
+    CStoreCtl(QTextStream& out, QTextStream& err);
+
+    // arguments without the program name.
+    int run(const QStringList& arguments);
+
+    static QString helpText();
+
+private:
+    void defineOptions();
+    void parse(const QStringList& arguments);
+    void requireOnly(const QStringList& allowed, int positionalCount);
+    void openStore(bool mayCreate);
+
+    void initStore();
+    void exportDays();
+    void importDays();
+    void listExchanges();
+    void history();
+    void restore();
+
+    int marketType() const;
+    std::string platformParam() const;
+    std::string exchangeName() const;
+    std::string operatorName() const;
+    boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> findExchange(const std::string& name);
+    TradeDateMap currentDays(int market);
+    long long latestRevisionId(int market);
+    std::map<int, std::string> trackNames();
+    void check(const utils::TTError& error) const;
+    QString operationText(const CStoreRevision& revision) const;
+
+    QTextStream& out;
+    QTextStream& err;
+    QCommandLineParser parser;
+    QString command;
+    std::unique_ptr<CSqlTradingDayBackend> store;
+};
+
+} // namespace IMC
