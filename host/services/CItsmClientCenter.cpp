@@ -130,6 +130,7 @@ void CItsmClientCenter::clearServerMessages()
 
 void CItsmClientCenter::resetForTests()
 {
+    // The clients go outside the lock: their queues finish first, and callbacks may call the center.
     std::map<std::string, boost::shared_ptr<CItsmClient>> droppedClients;
     std::map<std::string, boost::shared_ptr<CItsmClient>> droppedUnreachable;
     {
