@@ -23,6 +23,7 @@
 #include "CModalDriver.h"
 #include "TestGuards.h"
 
+#include <QAbstractItemModelTester>
 #include <QTableView>
 #include <QtTest>
 
@@ -302,6 +303,8 @@ private slots:
         backend->setTypedRecords({exchange("纽约商品交易所", "C1", 2), exchange("Y", "C2", 7),
                                   exchange("纽约证券交易所", "C4", 1)});
         makeLoadedPage();
+        QAbstractItemModelTester tester(COverseasUi::table(page.get())->tableView()->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         COverseasUi::search(page.get(), QStringLiteral("纽约"));
         QCOMPARE(COverseasUi::shownRows(page.get()), (QStringList{"纽约商品交易所|B", "纽约证券交易所|A"}));
         COverseasUi::search(page.get(), QStringLiteral("y"));
