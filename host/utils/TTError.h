@@ -5,6 +5,7 @@
 namespace utils {
 
 // Outcome of a host service call: success, or a failure with a code and a (possibly empty) text.
+// Code 0 is success; failures carry any other code.
 class TTError
 {
 public:
