@@ -343,6 +343,31 @@ private slots:
         QCOMPARE(exchanges.at("Eurex"), std::string("欧洲期货交易所"));
     }
 
+    void referenceDataCanBeReplaced()
+    {
+        IMC::CMemoryTradingDayBackend backend;
+        backend.seedReferenceData();
+        auto track = boost::make_shared<ttservice::CItsmPlatformInfo>();
+        track->platformId = 42;
+        track->platformName = "新赛道";
+        backend.setTracks("15", {track});
+        backend.setInstruments({});
+        track->platformName = "changed after handing in";
+
+        Records tracks;
+        QVERIFY(backend.queryReference(12262, "15", tracks).isSuccess());
+        QCOMPARE(tracks.size(), std::size_t(1));
+        auto answered = boost::dynamic_pointer_cast<ttservice::CItsmPlatformInfo>(tracks.front());
+        QCOMPARE(answered->platformId, 42);
+        QCOMPARE(answered->platformName, std::string("新赛道"));
+        Records futuresTracks;
+        QVERIFY(backend.queryReference(12262, "14", futuresTracks).isSuccess());
+        QVERIFY(!futuresTracks.empty());
+        Records instruments;
+        QVERIFY(backend.queryReference(12482, "", instruments).isSuccess());
+        QVERIFY(instruments.empty());
+    }
+
     void badReferenceQueriesFailClearly_data()
     {
         QTest::addColumn<int>("kind");
