@@ -14,6 +14,14 @@ foreach(lib HostUtils HostRecords HostWidgets HostServices HostSpreadsheet)
     endif()
 endforeach()
 
+# Installed libraries find each other next to themselves.
+foreach(target IN LISTS tds_installed_targets)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "SHARED_LIBRARY")
+        set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
+    endif()
+endforeach()
+
 install(TARGETS ${tds_installed_targets}
     EXPORT PanelSystemTradingDayTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -1,0 +1,28 @@
+// A minimal host: switches every module on, builds the panel and reports its tabs.
+#include "panel/CSystemTradingDayPanel.h"
+
+#include "services/CItsmClientCenter.h"
+#include "services/CMemoryTradingDayBackend.h"
+#include "services/LuaModuleCtrl.h"
+#include "utils/CSingletonT.h"
+#include "widgets/CStandardTabControl.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    auto backend = std::make_shared<IMC::CMemoryTradingDayBackend>();
+    utils::CSingletonT<IMC::CItsmClientCenter>::instance()->registerSystem("demo", backend);
+    auto* modules = utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance();
+    for (const char* module : {"mdl_tradetype", "mdl_tradetype_ggt", "mdl_tradetype_electronic"}) {
+        modules->setModule(module, true);
+    }
+    IMC::CSystemTradingDayPanel panel;
+    const auto* tabs = panel.findChild<XP::CStandardTabControl*>();
+    std::printf("tabs: %d\n", tabs ? tabs->tabCount() : 0);
+    return 0;
+}
