@@ -35,7 +35,7 @@ quint8 unusualTextsOf(const ttservice::CItsmMarketTradeDateInfo& day, const std:
     if (day.date != key) {
         mask |= UnusualDate;
     }
-    if (day.description != CDaySetCodec::usualDescription(key)) {
+    if (!CDaySetCodec::isUsualDescription(day.description, key)) {
         mask |= UnusualDescription;
     }
     if (day.tradeDate != key) {
@@ -66,6 +66,26 @@ QVariant CDaySetCodec::storedText(const std::string& text, const std::string& us
         return QVariant(QVariant::String);
     }
     return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+QVariant CDaySetCodec::storedDescription(const std::string& description, const std::string& key)
+{
+    if (isUsualDescription(description, key)) {
+        return QVariant(QVariant::String);
+    }
+    return QString::fromUtf8(description.data(), static_cast<int>(description.size()));
+}
+
+bool CDaySetCodec::hasUsualTexts(const ttservice::CItsmMarketTradeDateInfo& day, const std::string& key)
+{
+    return day.date == key && day.tradeDate == key && isUsualDescription(day.description, key);
+}
+
+bool CDaySetCodec::isUsualDescription(const std::string& description, const std::string& key)
+{
+    return description.size() == descriptionPrefix.size() + key.size() &&
+           description.compare(0, descriptionPrefix.size(), descriptionPrefix) == 0 &&
+           description.compare(descriptionPrefix.size(), key.size(), key) == 0;
 }
 
 std::string CDaySetCodec::loadedText(const QVariant& stored, const std::string& usual)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/CItsmMarketTradeDateInfo.h"
 #include "records/TradeDateMap.h"
 
 #include <QByteArray>
@@ -19,6 +20,10 @@ public:
     static std::string usualDescription(const std::string& key);
     // A null text when text is the usual one, the text otherwise.
     static QVariant storedText(const std::string& text, const std::string& usual);
+    // storedText for a description, without building the usual one.
+    static QVariant storedDescription(const std::string& description, const std::string& key);
+    static bool hasUsualTexts(const ttservice::CItsmMarketTradeDateInfo& day, const std::string& key);
+    static bool isUsualDescription(const std::string& description, const std::string& key);
     static std::string loadedText(const QVariant& stored, const std::string& usual);
 
     static QByteArray encode(const TradeDateMap& days);

@@ -107,6 +107,73 @@ CStoreRevision revisionOf(const QSqlQuery& row)
     return revision;
 }
 
+typedef std::vector<TradeDateMap::const_iterator> DayRows;
+
+const QStringList keyColumns = {QStringLiteral("day_key"), QStringLiteral("session_flags"),
+                                QStringLiteral("valid")};
+const QStringList textColumns = {QStringLiteral("date_text"), QStringLiteral("description"),
+                                 QStringLiteral("trade_date")};
+// Rows per statement. One statement per row costs Qt more than SQLite needs to store the row; too many
+// rows per statement make preparing slow, because Qt hands each "?" to SQLite as a named placeholder and
+// SQLite looks those names up one by one.
+const std::size_t rowsPerStatement = 64;
+
+// INSERT INTO table (owner columns, day columns) SELECT ?, ..., column1, ... FROM (VALUES (?, ...), ...):
+// the owner's values are bound once per statement and each row binds only its own values.
+QString dayInsert(const QString& table, const QStringList& ownerColumns, const QStringList& columns,
+                  std::size_t rows)
+{
+    QStringList selected;
+    for (int i = 0; i < ownerColumns.size(); ++i) {
+        selected << QStringLiteral("?");
+    }
+    QStringList placeholders;
+    for (int i = 1; i <= columns.size(); ++i) {
+        selected << QStringLiteral("column%1").arg(i);
+        placeholders << QStringLiteral("?");
+    }
+    const QString row = QLatin1Char('(') + placeholders.join(QStringLiteral(", ")) + QLatin1Char(')');
+    QStringList valueRows;
+    for (std::size_t i = 0; i < rows; ++i) {
+        valueRows << row;
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (VALUES %4)")
+        .arg(table, (ownerColumns + columns).join(QStringLiteral(", ")), selected.join(QStringLiteral(", ")),
+             valueRows.join(QStringLiteral(", ")));
+}
+
+void insertDayRows(const QSqlDatabase& db, const QString& table, const QStringList& ownerColumns,
+                   const QVariantList& ownerValues, const DayRows& rows, bool withTexts)
+{
+    const QStringList columns = withTexts ? keyColumns + textColumns : keyColumns;
+    QSqlQuery insert;
+    std::size_t preparedRows = 0;
+    for (std::size_t first = 0; first < rows.size(); first += rowsPerStatement) {
+        const std::size_t count = std::min(rowsPerStatement, rows.size() - first);
+        if (count != preparedRows) {
+            insert = CStoreQuery::prepare(db, dayInsert(table, ownerColumns, columns, count));
+            preparedRows = count;
+        }
+        int parameter = 0;
+        for (const QVariant& ownerValue : ownerValues) {
+            insert.bindValue(parameter++, ownerValue);
+        }
+        for (std::size_t i = first; i < first + count; ++i) {
+            const std::string& key = rows[i]->first;
+            const ttservice::CItsmMarketTradeDateInfo& day = *rows[i]->second;
+            insert.bindValue(parameter++, textOf(key));
+            insert.bindValue(parameter++, day.sessionFlags);
+            insert.bindValue(parameter++, day.valid ? 1 : 0);
+            if (withTexts) {
+                insert.bindValue(parameter++, CDaySetCodec::storedText(day.date, key));
+                insert.bindValue(parameter++, CDaySetCodec::storedDescription(day.description, key));
+                insert.bindValue(parameter++, CDaySetCodec::storedText(day.tradeDate, key));
+            }
+        }
+        CStoreQuery::execPrepared(insert);
+    }
+}
+
 template<typename Work> utils::TTError guarded(Work&& work)
 {
     try {
@@ -445,9 +512,7 @@ CStoreRevision CSqlTradingDayBackend::saveMarket(const QSqlDatabase& db, int mar
     CStoreTransaction transaction(db);
     CStoreQuery::run(db, QStringLiteral("DELETE FROM market_day WHERE market_type = ? AND platform = ?"),
                      {marketType, platform});
-    insertDays(db,
-               QStringLiteral("INSERT INTO market_day (market_type, platform, day_key, session_flags, valid, "
-                              "date_text, description, trade_date) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+    insertDays(db, QStringLiteral("market_day"), {QStringLiteral("market_type"), QStringLiteral("platform")},
                {marketType, platform}, days);
     CStoreRevision revision;
     revision.marketType = marketType;
@@ -477,11 +542,8 @@ CStoreRevision CSqlTradingDayBackend::saveExchange(const QSqlDatabase& db,
     const QVariant exchangeId =
         CStoreQuery::scalar(db, QStringLiteral("SELECT id FROM exchange WHERE name = ?"), {name});
     CStoreQuery::run(db, QStringLiteral("DELETE FROM exchange_day WHERE exchange_id = ?"), {exchangeId});
-    insertDays(
-        db,
-        QStringLiteral("INSERT INTO exchange_day (exchange_id, day_key, session_flags, valid, date_text, "
-                       "description, trade_date) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-        {exchangeId}, exchange.tradeDates);
+    insertDays(db, QStringLiteral("exchange_day"), {QStringLiteral("exchange_id")}, {exchangeId},
+               exchange.tradeDates);
     CStoreRevision revision;
     revision.marketType = ttservice::EZR_MarketOverseas;
     revision.exchangeName = exchange.exchangeName;
@@ -525,26 +587,20 @@ CStoreRevision CSqlTradingDayBackend::deleteExchange(const QSqlDatabase& db, con
     return revision;
 }
 
-void CSqlTradingDayBackend::insertDays(const QSqlDatabase& db, const QString& insertSql,
-                                       const QVariantList& ownerValues, const TradeDateMap& days)
+void CSqlTradingDayBackend::insertDays(const QSqlDatabase& db, const QString& table,
+                                       const QStringList& ownerColumns, const QVariantList& ownerValues,
+                                       const TradeDateMap& days)
 {
-    QSqlQuery insert = CStoreQuery::prepare(db, insertSql);
-    const int first = ownerValues.size();
-    for (int i = 0; i < first; ++i) {
-        insert.bindValue(i, ownerValues.at(i));
+    // Most days carry the usual texts, which are stored as NULL: their rows need only key, flags and
+    // valid flag bound.
+    DayRows usualDays;
+    DayRows unusualDays;
+    usualDays.reserve(days.size());
+    for (auto day = days.begin(); day != days.end(); ++day) {
+        (CDaySetCodec::hasUsualTexts(*day->second, day->first) ? usualDays : unusualDays).push_back(day);
     }
-    for (const auto& entry : days) {
-        const std::string& key = entry.first;
-        const ttservice::CItsmMarketTradeDateInfo& day = *entry.second;
-        insert.bindValue(first, textOf(key));
-        insert.bindValue(first + 1, day.sessionFlags);
-        insert.bindValue(first + 2, day.valid ? 1 : 0);
-        insert.bindValue(first + 3, CDaySetCodec::storedText(day.date, key));
-        insert.bindValue(first + 4,
-                         CDaySetCodec::storedText(day.description, CDaySetCodec::usualDescription(key)));
-        insert.bindValue(first + 5, CDaySetCodec::storedText(day.tradeDate, key));
-        CStoreQuery::execPrepared(insert);
-    }
+    insertDayRows(db, table, ownerColumns, ownerValues, usualDays, false);
+    insertDayRows(db, table, ownerColumns, ownerValues, unusualDays, true);
 }
 
 CStoreRevision CSqlTradingDayBackend::recordRevision(const QSqlDatabase& db, CStoreRevision revision,

@@ -9,6 +9,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 
@@ -77,9 +78,9 @@ private:
                                 const std::string& operatorName, long long restoredFrom);
     CStoreRevision deleteExchange(const QSqlDatabase& db, const std::string& exchangeName,
                                   const std::string& operatorName, long long restoredFrom);
-    // insertSql takes the owner's values first, then the day's key, flags, valid flag and texts.
-    void insertDays(const QSqlDatabase& db, const QString& insertSql, const QVariantList& ownerValues,
-                    const TradeDateMap& days);
+    // Rows of table: the owner's columns and values, then each day's key, flags, valid flag and texts.
+    void insertDays(const QSqlDatabase& db, const QString& table, const QStringList& ownerColumns,
+                    const QVariantList& ownerValues, const TradeDateMap& days);
     CStoreRevision recordRevision(const QSqlDatabase& db, CStoreRevision revision, const TradeDateMap& days);
     CStoreRevision loadRevision(const QSqlDatabase& db, long long revisionId, TradeDateMap& days);
 

@@ -203,6 +203,41 @@ private slots:
         QCOMPARE(back.sessionFlags, sessionFlags);
     }
 
+    void setsOfEverySizeRoundTrip_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("dayCount");
+        for (const QString& kind : backendKinds()) {
+            for (int count : {1, 63, 64, 65, 129, 7500}) {
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2 days").arg(kind).arg(count))) << kind << count;
+            }
+        }
+    }
+    void setsOfEverySizeRoundTrip()
+    {
+        QFETCH(int, dayCount);
+        TradeDateMap days;
+        QStringList expected;
+        QDate date(2000, 1, 3);
+        for (int i = 0; i < dayCount; ++i, date = date.addDays(1)) {
+            const std::string key = date.toString(Qt::ISODate).toStdString();
+            auto day = Kit::makeDay(key, i % 4);
+            QString line = QStringLiteral("%1=%2").arg(QString::fromStdString(key)).arg(i % 4);
+            // Every seventh day carries texts of its own, so usual and unusual days interleave.
+            if (i % 7 == 3) {
+                day->description = "调休 " + key;
+                line += QStringLiteral(" description:调休 ") + QString::fromStdString(key);
+            }
+            days[key] = day;
+            expected << line;
+        }
+        QVERIFY(Kit::save(*backend, 3, "14", days).isSuccess());
+        QCOMPARE(Kit::describe(Kit::marketDays(*backend, "3", "14")), expected);
+        QVERIFY(Kit::operate(*backend, 1, Kit::makeExchange("芝加哥期货交易所", "CBOT", 2, days), "WP")
+                    .isSuccess());
+        QCOMPARE(Kit::describe(Kit::exchanges(*backend).at(0)->tradeDates), expected);
+    }
+
     void exchangeSaveCreatesThenReplaces_data() { addBackendColumn(); }
     void exchangeSaveCreatesThenReplaces()
     {

@@ -1,0 +1,152 @@
+// The store's save and query of a 30-year market map, next to a plain bulk insert of the same rows
+// through the sqlite3 C library: the save (delete, insert, revision, commit) should stay within twice
+// the plain insert.
+#include "CSqlTradingDayBackend.h"
+
+#include "records/CItsmMarketTradeDateInfo.h"
+#include "records/CItsmQueryDataReq.h"
+#include "records/COperateDataReq.h"
+
+#include <benchmark/benchmark.h>
+#include <boost/make_shared.hpp>
+#include <sqlite3.h>
+
+#include <QDate>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+const int thirtyYearsOfDays = 7500;
+
+// Weekdays from 1 January 1996 on: 7,500 of them reach into 2024.
+TradeDateMap thirtyYearMap()
+{
+    TradeDateMap days;
+    for (QDate date(1996, 1, 1); static_cast<int>(days.size()) < thirtyYearsOfDays; date = date.addDays(1)) {
+        if (date.dayOfWeek() > 5) {
+            continue;
+        }
+        const std::string key = date.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+        auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
+        day->date = key;
+        day->sessionFlags = 3;
+        day->valid = true;
+        day->description = "交易日 " + key;
+        day->tradeDate = key;
+        days[key] = day;
+    }
+    return days;
+}
+
+ttservice::COperateDataReq saveRequest(const TradeDateMap& days)
+{
+    auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
+    market->marketType = 0;
+    market->tradeDates = days;
+    ttservice::COperateDataReq request;
+    request.dataType = IMC::ITradingDayBackend::DataKindTradeDates;
+    request.operation = IMC::ITradingDayBackend::OperationSave;
+    request.records.push_back(market);
+    return request;
+}
+
+void BM_StoreSave30Years(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    IMC::CSqlTradingDayBackend store(dir.filePath(QStringLiteral("bench.db")));
+    const ttservice::COperateDataReq request = saveRequest(thirtyYearMap());
+    if (!store.open().isSuccess()) {
+        state.SkipWithError("the store does not open");
+        return;
+    }
+    for (auto _ : state) {
+        if (!store.operate(request, "bench").isSuccess()) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * thirtyYearsOfDays);
+}
+
+void BM_StoreQuery30Years(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    IMC::CSqlTradingDayBackend store(dir.filePath(QStringLiteral("bench.db")));
+    if (!store.operate(saveRequest(thirtyYearMap()), "bench").isSuccess()) {
+        state.SkipWithError("save failed");
+        return;
+    }
+    ttservice::CItsmQueryDataReq request;
+    request.dataType = IMC::ITradingDayBackend::DataKindTradeDates;
+    request.marketParam = "0";
+    for (auto _ : state) {
+        std::vector<boost::shared_ptr<ttservice::IData>> records;
+        if (!store.query(request, records).isSuccess() || records.size() != 1) {
+            state.SkipWithError("query failed");
+            break;
+        }
+        benchmark::DoNotOptimize(records);
+    }
+    state.SetItemsProcessed(state.iterations() * thirtyYearsOfDays);
+}
+
+bool execute(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// The same rows into the same table layout, with the same journal settings, in one transaction:
+// what SQLite itself needs, without Qt and without the store's delete and revision.
+void BM_Sqlite3BulkInsert30Years(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QByteArray path = dir.filePath(QStringLiteral("plain.db")).toUtf8();
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.constData(), &db) != SQLITE_OK ||
+        !execute(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;") ||
+        !execute(db,
+                 "CREATE TABLE market_day (market_type INTEGER NOT NULL CHECK (market_type BETWEEN 0 AND 3), "
+                 "platform TEXT NOT NULL, day_key TEXT NOT NULL, session_flags INTEGER NOT NULL, "
+                 "valid INTEGER NOT NULL, date_text TEXT, description TEXT, trade_date TEXT, "
+                 "PRIMARY KEY (market_type, platform, day_key)) WITHOUT ROWID")) {
+        state.SkipWithError("cannot set up the database");
+        sqlite3_close(db);
+        return;
+    }
+    const TradeDateMap days = thirtyYearMap();
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO market_day (market_type, platform, day_key, session_flags, valid, date_text, "
+        "description, trade_date) VALUES (?, ?, ?, ?, ?, NULL, NULL, NULL)",
+        -1, &insert, nullptr);
+    for (auto _ : state) {
+        state.PauseTiming();
+        execute(db, "DELETE FROM market_day");
+        state.ResumeTiming();
+        execute(db, "BEGIN IMMEDIATE");
+        for (const auto& day : days) {
+            sqlite3_bind_int(insert, 1, 0);
+            sqlite3_bind_text(insert, 2, "", 0, SQLITE_STATIC);
+            sqlite3_bind_text(insert, 3, day.first.data(), static_cast<int>(day.first.size()), SQLITE_STATIC);
+            sqlite3_bind_int(insert, 4, day.second->sessionFlags);
+            sqlite3_bind_int(insert, 5, day.second->valid ? 1 : 0);
+            if (sqlite3_step(insert) != SQLITE_DONE) {
+                state.SkipWithError(sqlite3_errmsg(db));
+            }
+            sqlite3_reset(insert);
+        }
+        execute(db, "COMMIT");
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+    state.SetItemsProcessed(state.iterations() * thirtyYearsOfDays);
+}
+
+} // namespace
+
+BENCHMARK(BM_StoreSave30Years)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreQuery30Years)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Sqlite3BulkInsert30Years)->Unit(benchmark::kMillisecond);
