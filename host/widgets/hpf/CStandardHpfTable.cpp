@@ -26,6 +26,8 @@ CStandardHpfTable::CStandardHpfTable(int id, QWidget* parent, int menuFlags)
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(rowHeight);
     view->horizontalHeader()->setStretchLastSection(true);
+    // Column widths follow the header and the first rows only, so that fitting them stays cheap.
+    view->horizontalHeader()->setResizeContentsPrecision(fittedRows);
     view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, &CStandardHpfTable::slotContextMenu);
@@ -119,6 +121,7 @@ int CStandardHpfTable::rowCount() const
 void CStandardHpfTable::updateTable()
 {
     applyModelSettings();
+    view->resizeColumnsToContents();
     view->viewport()->update();
 }
 

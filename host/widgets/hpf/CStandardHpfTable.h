@@ -39,6 +39,8 @@ public:
     };
 
     static constexpr int rowHeight = 30;
+    // Rows that updateTable measures when it fits the columns to their contents.
+    static constexpr int fittedRows = 50;
 
     CStandardHpfTable(int id, QWidget* parent, int menuFlags);
     ~CStandardHpfTable() override;
@@ -63,7 +65,8 @@ public:
     void selectRow(int row);
     // Every row of the model, hidden ones included.
     int rowCount() const;
-    // Applies the model's settings again and repaints; call after a batch of changes to the model.
+    // Applies the model's settings again, fits the columns to the header and the first rows, and repaints;
+    // call after a batch of changes to the model.
     void updateTable();
 
     QTableView* tableView() const { return view; }

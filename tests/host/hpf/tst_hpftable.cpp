@@ -438,6 +438,36 @@ private slots:
         QVERIFY(second == (QStringList{"c", "b", "a"}) || second == (QStringList{"a", "b", "c"}));
     }
 
+    void updateTableFitsColumnsToHeaderAndButtons()
+    {
+        CStandardHpfTable table(0, nullptr, 0);
+        auto* model = new CPriceModel;
+        table.setDataModel(model);
+        auto* delegate = new CBaseTableColumnMultiButtonsDelegate(1, &table);
+        table.setColumnDelegate(1, delegate);
+        model->addData(row("a"));
+        delegate->setItemButtons("a",
+                                 {ButtonData(3, QStringLiteral("跳转到交易日"), 1, false, {}),
+                                  ButtonData(4, QStringLiteral("删除这一行"), 1, false, {})},
+                                 true);
+        table.resize(900, 200);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        table.updateTable();
+
+        QTableView* view = table.tableView();
+        const QModelIndex buttons = model->itemModel()->index(0, 1);
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.font = view->font();
+        option.rect = view->visualRect(buttons);
+        const QVector<QRect> rects = delegate->buttonRects(option, buttons);
+        QCOMPARE(rects.size(), 2);
+        QVERIFY(option.rect.contains(rects.last()));
+        const QFontMetrics header(view->horizontalHeader()->font());
+        QVERIFY(view->columnWidth(0) >= header.horizontalAdvance(model->headerText(0)));
+    }
+
     void emptyTextShowsWhileNoRowShows()
     {
         CStandardHpfTable table(0, nullptr, 0);
