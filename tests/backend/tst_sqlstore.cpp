@@ -12,6 +12,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -377,6 +378,36 @@ private slots:
         const utils::TTError missing = store.restoreRevision(9999, "周九", restored);
         QVERIFY(!missing.isSuccess());
         QCOMPARE(QString::fromStdString(missing.errorMsg()), QStringLiteral("修订 9999 不存在"));
+    }
+
+    void aDamagedRevisionIsReportedNotRestored()
+    {
+        CSqlTradingDayBackend store(path);
+        QVERIFY(Kit::save(store, 0, "", Kit::makeDays({"2026-08-03"}, 3)).isSuccess());
+        QVERIFY(Kit::save(store, 0, "", Kit::makeDays({"2026-08-04"}, 3)).isSuccess());
+        // Only someone working on the file behind the store's back can damage a revision.
+        inspect(path, QStringLiteral("DROP TRIGGER revision_never_changed"));
+        QString error;
+        inspect(path, QStringLiteral("UPDATE revision SET days = x'0102' WHERE id = 1"), &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+
+        IMC::CStoreRevision restored;
+        const utils::TTError failed = store.restoreRevision(1, "测试员", restored);
+        QVERIFY(!failed.isSuccess());
+        QCOMPARE(QString::fromStdString(failed.errorMsg()), QStringLiteral("修订 1 的交易日数据已损坏"));
+        QCOMPARE(Kit::describe(Kit::marketDays(store, "0")), QStringList({"2026-08-04=3"}));
+        QCOMPARE(revisionCount(path), 2);
+    }
+
+    void relativeAddressesResolveAgainstTheWorkingFolder()
+    {
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir->path()));
+        CSqlTradingDayBackend store(QStringLiteral("sqlite://relative.db"));
+        QDir::setCurrent(previous);
+        QCOMPARE(store.filePath(), dir->filePath(QStringLiteral("relative.db")));
+        QVERIFY(store.open().isSuccess());
+        QVERIFY(QFile::exists(dir->filePath(QStringLiteral("relative.db"))));
     }
 
     void servesTheClientWorkerAlongsideOtherThreads()
