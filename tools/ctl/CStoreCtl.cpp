@@ -260,6 +260,9 @@ void CStoreCtl::listExchanges()
     check(store->query(request, records));
     for (const auto& record : records) {
         const auto exchange = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record);
+        if (!exchange) {
+            continue;
+        }
         out << fromStd(exchange->exchangeName) << '\t' << fromStd(exchange->exchangeCode) << '\t'
             << exchange->trackId << '\t' << fromStd(tracks[exchange->trackId]) << '\t'
             << exchange->tradeDates.size() << '\n';
