@@ -60,6 +60,15 @@ CHostMainWindow::CHostMainWindow(const QStringList& systemNames, QWidget* parent
     }
 }
 
+void CHostMainWindow::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    if (!painted) {
+        painted = true;
+        emit sigFirstPaint();
+    }
+}
+
 void CHostMainWindow::showPanelPage(int pageIndex)
 {
     tradingDayPanel->showPage(pageIndex);

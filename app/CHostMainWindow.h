@@ -29,12 +29,17 @@ public:
 
 signals:
     void sigScreenshotTaken(bool written);
+    void sigFirstPaint();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void slotSystemChosen(int index);
     void slotServerMessage(int type, bool success, QString title, QString text);
 
     QComboBox* systemCombo;
+    bool painted = false;
     CSystemTradingDayPanel* tradingDayPanel;
 };
 

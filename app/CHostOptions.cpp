@@ -49,7 +49,11 @@ CHostOptions CHostOptions::parse(const QCoreApplication& app)
                                         QStringLiteral("Render the window into a PNG once the page's data "
                                                        "have arrived, then exit."),
                                         QStringLiteral("file"));
-    parser.addOptions({config, db, user, modules, rights, page, screenshot});
+    const QCommandLineOption exitAfterFirstPaint(
+        QStringLiteral("exit-after-first-paint"),
+        QStringLiteral("Exit as soon as the window has been painted once "
+                       "(to measure start-up)."));
+    parser.addOptions({config, db, user, modules, rights, page, screenshot, exitAfterFirstPaint});
     parser.process(app);
 
     CHostOptions options;
@@ -73,6 +77,7 @@ CHostOptions CHostOptions::parse(const QCoreApplication& app)
         options.error = QStringLiteral("--page: expected 0, 1, 2 or 3");
     }
     options.screenshot = parser.value(screenshot);
+    options.exitAfterFirstPaint = parser.isSet(exitAfterFirstPaint);
     return options;
 }
 

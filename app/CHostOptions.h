@@ -18,9 +18,10 @@ struct CHostOptions
     bool modulesGiven = false;
     QSet<int> rights; // --rights 10615,...
     bool rightsGiven = false;
-    int page = 0;       // --page N
-    QString screenshot; // --screenshot FILE
-    QString error;      // set when the command line cannot be used
+    int page = 0;                     // --page N
+    QString screenshot;               // --screenshot FILE
+    bool exitAfterFirstPaint = false; // --exit-after-first-paint (start-up measurements)
+    QString error;                    // set when the command line cannot be used
 
     // Parses app's arguments; --help and --version print and exit inside.
     static CHostOptions parse(const QCoreApplication& app);

@@ -69,6 +69,10 @@ int main(int argc, char** argv)
     IMC::CHostMainWindow window(systemNames);
     window.show();
     window.showPanelPage(options.page);
+    if (options.exitAfterFirstPaint) {
+        QObject::connect(&window, &IMC::CHostMainWindow::sigFirstPaint, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+    }
     if (!options.screenshot.isEmpty()) {
         QObject::connect(&window, &IMC::CHostMainWindow::sigScreenshotTaken, &app, [](bool written) {
             QCoreApplication::exit(written ? ExitOk : ExitScreenshotFailed);
@@ -77,6 +81,6 @@ int main(int argc, char** argv)
     }
     const int exitCode = app.exec();
     // The clients and their stores go while Qt is still alive: a store's connections belong to Qt SQL.
-    clientCenter->resetForTests();
+    clientCenter->closeAllSystems();
     return exitCode;
 }

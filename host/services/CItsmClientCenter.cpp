@@ -128,7 +128,7 @@ void CItsmClientCenter::clearServerMessages()
     messages.clear();
 }
 
-void CItsmClientCenter::resetForTests()
+void CItsmClientCenter::closeAllSystems()
 {
     // The clients go outside the lock: their queues finish first, and callbacks may call the center.
     std::map<std::string, boost::shared_ptr<CItsmClient>> droppedClients;
@@ -139,8 +139,13 @@ void CItsmClientCenter::resetForTests()
         droppedUnreachable.swap(unreachableClients);
         registrationOrder.clear();
         current.clear();
-        messages.clear();
     }
+}
+
+void CItsmClientCenter::resetForTests()
+{
+    closeAllSystems();
+    clearServerMessages();
 }
 
 void CItsmClientCenter::recordServerMessage(const CServerMessage& message)

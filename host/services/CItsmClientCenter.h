@@ -62,6 +62,9 @@ public:
     QList<CServerMessage> serverMessages() const;
     void clearServerMessages();
 
+    // Forgets every system and client once their queues are done. The application calls it before Qt goes
+    // down, since a back end may hold Qt resources (a Qt SQL connection).
+    void closeAllSystems();
     // Forgets every system, client and message.
     void resetForTests();
 
