@@ -21,4 +21,10 @@ function(tds_add_test)
         TIMEOUT ${T_TIMEOUT}
         LABELS "${T_LABELS}"
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8;TZ=Asia/Shanghai;FAKETIME_DONT_FAKE_MONOTONIC=1;QT_LOGGING_RULES=qt.qpa.*=false")
+    # Qt itself is not built with the sanitizers; the suppressions cover what they cannot see inside it.
+    set(suppressions ${PROJECT_SOURCE_DIR}/tests/sanitizers)
+    set_property(TEST ${T_NAME} APPEND PROPERTY ENVIRONMENT
+        "TSAN_OPTIONS=suppressions=${suppressions}/tsan.supp"
+        "LSAN_OPTIONS=suppressions=${suppressions}/lsan.supp"
+        "ASAN_OPTIONS=detect_leaks=1")
 endfunction()
