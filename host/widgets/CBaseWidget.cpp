@@ -37,8 +37,11 @@ void CBaseWidget::setInnerStretchWidget(QWidget* w, int left, int top, int right
     innerWidget = w;
     innerMargins = QMargins(left, top, right, bottom);
     if (w && w->parentWidget() != this) {
+        const bool explicitlyHidden = w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide);
         w->setParent(this);
-        w->show();
+        if (!explicitlyHidden && isVisible()) {
+            w->show();
+        }
     }
     placeInnerWidget();
 }

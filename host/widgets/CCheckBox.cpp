@@ -1,10 +1,13 @@
 #include "widgets/CCheckBox.h"
 
+#include "widgets/CFramePainter.h"
 #include "widgets/CUiResource.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <cmath>
 
 namespace XP {
 
@@ -17,16 +20,19 @@ constexpr int textGap = 4;
 CCheckBox::CCheckBox(int id, const QString& text, const QString& alternativeText, QWidget* parent)
     : CEventWidgetT<QWidget>(parent)
     , boxId(id)
+    , label(text.isEmpty() ? alternativeText : text)
 {
     setFocusPolicy(Qt::StrongFocus);
-    label.setTextFormat(Qt::PlainText);
-    label.setPerformanceHint(QStaticText::AggressiveCaching);
-    label.setText(text.isEmpty() ? alternativeText : text);
+    // Nothing watches its parent's child events for this light widget; sparing them saves several event
+    // dispatches each time it is polished, moved into a list or destroyed.
+    setAttribute(Qt::WA_NoChildEventsForParent);
 }
 
 void CCheckBox::setText(const QString& text)
 {
-    label.setText(text);
+    label = text;
+    hintGeneration = -1;
+    updateGeometry();
     update();
 }
 
@@ -45,9 +51,14 @@ void CCheckBox::setCheckState(Qt::CheckState checkState)
 
 QSize CCheckBox::sizeHint() const
 {
-    const QFontMetrics& metrics = CUiResource::instance()->fontMetrics(fontSize);
-    return {boxSize + textGap + metrics.horizontalAdvance(label.text()) + 1,
-            std::max(boxSize, metrics.height())};
+    CUiResource* theme = CUiResource::instance();
+    if (hintGeneration != theme->generation()) {
+        const QSizeF textSize = theme->textSize(label, fontSize);
+        cachedHint = QSize(boxSize + textGap + int(std::ceil(textSize.width())),
+                           std::max(boxSize, int(std::ceil(textSize.height()))));
+        hintGeneration = theme->generation();
+    }
+    return cachedHint;
 }
 
 void CCheckBox::paintEvent(QPaintEvent*)
@@ -57,25 +68,20 @@ void CCheckBox::paintEvent(QPaintEvent*)
     const bool enabled = isEnabled();
     const QColor textColor =
         theme->getColor(enabled ? QStringLiteral("clr_default_text") : QStringLiteral("clr_disabled_text"));
-    const QRectF box(0.5, (height() - boxSize) / 2 + 0.5, boxSize - 1, boxSize - 1);
-    painter.setPen(theme->getColor(QStringLiteral("clr_frame")));
-    painter.setBrush(theme->getColor(pressed ? QStringLiteral("clr_button_down")
+    const QRect box(0, (height() - boxSize) / 2, boxSize, boxSize);
+    painter.fillRect(box.adjusted(1, 1, -1, -1),
+                     theme->getColor(pressed ? QStringLiteral("clr_button_down")
                                              : QStringLiteral("clr_table_background")));
-    painter.drawRect(box);
+    CFramePainter::drawFrame(&painter, box, theme->getColor(QStringLiteral("clr_frame")));
+    const QColor mark = enabled ? theme->getColor(QStringLiteral("clr_accent")) : textColor;
     if (state == Qt::Checked) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPen tick(enabled ? theme->getColor(QStringLiteral("clr_accent")) : textColor, 2);
-        painter.setPen(tick);
-        const QPointF points[] = {box.topLeft() + QPointF(2.5, 5.5), box.topLeft() + QPointF(4.5, 8),
-                                  box.topLeft() + QPointF(9, 2.5)};
-        painter.drawPolyline(points, 3);
-        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.fillRect(box.adjusted(3, 3, -3, -3), mark);
     } else if (state == Qt::PartiallyChecked) {
-        painter.fillRect(box.adjusted(3, 3, -3, -3), theme->getColor(QStringLiteral("clr_accent")));
+        painter.fillRect(box.adjusted(3, boxSize / 2 - 1, -3, -(boxSize / 2 - 1)), mark);
     }
-    painter.setPen(textColor);
-    painter.setFont(theme->font(fontSize));
-    painter.drawStaticText(QPointF(boxSize + textGap, (height() - label.size().height()) / 2), label);
+    const QSizeF textSize = theme->textSize(label, fontSize);
+    theme->drawText(&painter, QPointF(boxSize + textGap, (height() - textSize.height()) / 2), label, fontSize,
+                    false, textColor);
 }
 
 void CCheckBox::mousePressEvent(QMouseEvent* event)

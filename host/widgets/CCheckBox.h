@@ -2,7 +2,7 @@
 
 #include "widgets/CEventWidgetT.h"
 
-#include <QStaticText>
+#include <QString>
 
 namespace XP {
 
@@ -18,7 +18,7 @@ public:
     CCheckBox(int id, const QString& text, const QString& alternativeText, QWidget* parent);
 
     int id() const { return boxId; }
-    QString text() const { return label.text(); }
+    QString text() const { return label; }
     void setText(const QString& text);
 
     bool isChecked() const { return state == Qt::Checked; }
@@ -41,7 +41,10 @@ private:
     int boxId;
     Qt::CheckState state = Qt::Unchecked;
     bool pressed = false;
-    QStaticText label;
+    QString label;
+    // Lists ask for the hint on every layout; it changes only with the text and the scale.
+    mutable QSize cachedHint;
+    mutable int hintGeneration = -1;
 };
 
 } // namespace XP

@@ -1,5 +1,6 @@
 #include "widgets/CCommonDialog.h"
 
+#include "widgets/CFramePainter.h"
 #include "widgets/CSmallNormalButton.h"
 #include "widgets/CUiResource.h"
 
@@ -18,7 +19,6 @@ CCommonDialog::CCommonDialog(QWidget* parent)
     : CBaseDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
     , closeControl(new CSmallNormalButton(closeId, false, CSmallNormalButton::eFlat, this))
 {
-    titleText.setTextFormat(Qt::PlainText);
     closeControl->setText(QStringLiteral("×"));
     closeControl->setFixedSize(closeSize, closeSize);
     closeControl->setFocusPolicy(Qt::NoFocus);
@@ -26,7 +26,7 @@ CCommonDialog::CCommonDialog(QWidget* parent)
 
 void CCommonDialog::setTitle(const QString& title)
 {
-    titleText.setText(title);
+    titleText = title;
     setWindowTitle(title);
     update(titleBarRect());
 }
@@ -76,14 +76,11 @@ void CCommonDialog::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), theme->getColor(QStringLiteral("clr_default")));
     const QRect bar = titleBarRect();
     painter.fillRect(bar, theme->getColor(QStringLiteral("clr_table_header")));
-    painter.setPen(theme->getColor(QStringLiteral("clr_default_text")));
-    painter.setFont(theme->font(titleFontSize));
-    painter.drawStaticText(
-        QPointF(bar.left() + titleIndent, bar.top() + (bar.height() - titleText.size().height()) / 2),
-        titleText);
-    painter.setPen(theme->getColor(QStringLiteral("clr_frame")));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    const QSizeF textSize = theme->textSize(titleText, titleFontSize);
+    theme->drawText(&painter,
+                    QPointF(bar.left() + titleIndent, bar.top() + (bar.height() - textSize.height()) / 2),
+                    titleText, titleFontSize, false, theme->getColor(QStringLiteral("clr_default_text")));
+    CFramePainter::drawFrame(&painter, rect(), theme->getColor(QStringLiteral("clr_frame")));
 }
 
 void CCommonDialog::resizeEvent(QResizeEvent* event)

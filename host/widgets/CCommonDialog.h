@@ -3,7 +3,7 @@
 #include "widgets/CBaseDialog.h"
 
 #include <QPointer>
-#include <QStaticText>
+#include <QString>
 
 namespace XP {
 
@@ -22,7 +22,7 @@ public:
     explicit CCommonDialog(QWidget* parent);
 
     void setTitle(const QString& title);
-    QString title() const { return titleText.text(); }
+    QString title() const { return titleText; }
 
     // w fills the dialog below the title bar, inside the frame.
     void setInnerWidget(QWidget* w);
@@ -42,7 +42,7 @@ private:
     void placeChildren();
     QRect titleBarRect() const;
 
-    QStaticText titleText;
+    QString titleText;
     CSmallNormalButton* closeControl;
     QPointer<QWidget> inner;
     QPoint dragOffset;

@@ -13,9 +13,8 @@ constexpr int maskFontSize = 2;
 
 CLoadingMaskWidget::CLoadingMaskWidget(const QString& text, QWidget* parent)
     : QWidget(parent)
+    , label(text)
 {
-    label.setTextFormat(Qt::PlainText);
-    label.setText(text);
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
@@ -23,7 +22,7 @@ CLoadingMaskWidget::~CLoadingMaskWidget() = default;
 
 void CLoadingMaskWidget::setText(const QString& text)
 {
-    label.setText(text);
+    label = text;
     update();
 }
 
@@ -67,10 +66,9 @@ void CLoadingMaskWidget::paintEvent(QPaintEvent*)
     CUiResource* theme = CUiResource::instance();
     QPainter painter(this);
     painter.fillRect(rect(), theme->getColor(QStringLiteral("clr_mask")));
-    painter.setPen(theme->getColor(QStringLiteral("clr_mask_text")));
-    painter.setFont(theme->font(maskFontSize));
-    const QSizeF size = label.size();
-    painter.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), label);
+    const QSizeF size = theme->textSize(label, maskFontSize);
+    theme->drawText(&painter, QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), label,
+                    maskFontSize, false, theme->getColor(QStringLiteral("clr_mask_text")));
 }
 
 } // namespace XP

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QPointer>
-#include <QStaticText>
+#include <QString>
 #include <QWidget>
 
 namespace XP {
@@ -15,7 +15,7 @@ public:
     ~CLoadingMaskWidget() override;
 
     void setText(const QString& text);
-    QString text() const { return label.text(); }
+    QString text() const { return label; }
 
     // Covers target (becoming its child), raised and visible, and follows its resizes until hidden.
     void attach(QWidget* target);
@@ -27,7 +27,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QStaticText label;
+    QString label;
     QPointer<QWidget> covered;
 };
 

@@ -4,21 +4,26 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 namespace XP {
 
 CSimpleTextWidget::CSimpleTextWidget(bool bold, int size, const QString& text, QWidget* parent)
     : QWidget(parent)
     , bold(bold)
     , size(size)
+    , content(text)
 {
-    content.setTextFormat(Qt::PlainText);
-    content.setPerformanceHint(QStaticText::AggressiveCaching);
-    content.setText(text);
+    // Nothing watches its parent's child events for this light widget; sparing them saves several event
+    // dispatches each time it is polished, moved into a list or destroyed.
+    setAttribute(Qt::WA_NoChildEventsForParent);
 }
 
 void CSimpleTextWidget::setText(const QString& text, int maxLength)
 {
-    content.setText(maxLength >= 0 && text.size() > maxLength ? text.left(maxLength) : text);
+    content = maxLength >= 0 && text.size() > maxLength ? text.left(maxLength) : text;
+    hintGeneration = -1;
+    updateGeometry();
     update();
 }
 
@@ -34,30 +39,24 @@ void CSimpleTextWidget::setFlag(int alignmentFlags)
     update();
 }
 
-QFont CSimpleTextWidget::textFont() const
-{
-    QFont font = CUiResource::instance()->font(size);
-    if (bold) {
-        font.setBold(true);
-    }
-    return font;
-}
-
 QSize CSimpleTextWidget::sizeHint() const
 {
-    const QFontMetrics metrics(textFont());
-    return {metrics.horizontalAdvance(content.text()) + 1, metrics.height()};
+    CUiResource* theme = CUiResource::instance();
+    if (hintGeneration != theme->generation()) {
+        const QSizeF textSize = theme->textSize(content, size, bold);
+        cachedHint = QSize(int(std::ceil(textSize.width())), int(std::ceil(textSize.height())));
+        hintGeneration = theme->generation();
+    }
+    return cachedHint;
 }
 
 void CSimpleTextWidget::paintEvent(QPaintEvent*)
 {
-    if (content.text().isEmpty()) {
+    if (content.isEmpty()) {
         return;
     }
-    QPainter painter(this);
-    painter.setFont(textFont());
-    painter.setPen(CUiResource::instance()->getColor(colorName));
-    const QSizeF textSize = content.size();
+    CUiResource* theme = CUiResource::instance();
+    const QSizeF textSize = theme->textSize(content, size, bold);
     qreal x = 0;
     if (alignment & Qt::AlignRight) {
         x = width() - textSize.width();
@@ -70,7 +69,8 @@ void CSimpleTextWidget::paintEvent(QPaintEvent*)
     } else if (alignment & Qt::AlignBottom) {
         y = height() - textSize.height();
     }
-    painter.drawStaticText(QPointF(x, y), content);
+    QPainter painter(this);
+    theme->drawText(&painter, QPointF(x, y), content, size, bold, theme->getColor(colorName));
 }
 
 } // namespace XP

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStaticText>
+#include <QString>
 #include <QWidget>
 
 namespace XP {
@@ -16,7 +16,7 @@ public:
 
     // Shows at most maxLength characters of text (100000 in practice means all of it).
     void setText(const QString& text, int maxLength);
-    QString getText() const { return content.text(); }
+    QString getText() const { return content; }
     QString text() const { return getText(); }
 
     void setColorKey(const QString& key);
@@ -34,13 +34,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QFont textFont() const;
-
     bool bold;
     int size;
     int alignment = Qt::AlignLeft | Qt::AlignVCenter;
     QString colorName = QStringLiteral("clr_default_text");
-    QStaticText content;
+    QString content;
+    // Lists ask for the hint on every layout; it changes only with the text and the scale.
+    mutable QSize cachedHint;
+    mutable int hintGeneration = -1;
 };
 
 } // namespace XP

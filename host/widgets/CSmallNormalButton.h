@@ -2,7 +2,7 @@
 
 #include "widgets/CEventWidgetT.h"
 
-#include <QStaticText>
+#include <QString>
 
 namespace XP {
 
@@ -23,7 +23,7 @@ public:
     CSmallNormalButton(int id, bool highlighted, int buttonType, QWidget* parent);
 
     void setText(const QString& text);
-    QString text() const { return label.text(); }
+    QString text() const { return label; }
     int id() const { return buttonId; }
     int buttonType() const { return type; }
     bool isHighlighted() const { return highlighted; }
@@ -47,7 +47,10 @@ private:
     bool highlighted;
     int type;
     bool down = false;
-    QStaticText label;
+    QString label;
+    // Lists ask for the hint on every layout; it changes only with the text and the scale.
+    mutable QSize cachedHint;
+    mutable int hintGeneration = -1;
 };
 
 } // namespace XP

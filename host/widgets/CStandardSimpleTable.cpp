@@ -1,5 +1,6 @@
 #include "widgets/CStandardSimpleTable.h"
 
+#include "widgets/CFramePainter.h"
 #include "widgets/CUiResource.h"
 
 #include <QPaintEvent>
@@ -33,11 +34,7 @@ void CStandardSimpleTable::setColumnCount(int columns)
     for (int& width : columnWidths) {
         width = width > 0 ? width : defaultColumnWidth;
     }
-    const int known = headers.size();
     headers.resize(columns);
-    for (int i = known; i < columns; ++i) {
-        headers[i].setTextFormat(Qt::PlainText);
-    }
     resizeItemGrid();
     update();
 }
@@ -45,14 +42,14 @@ void CStandardSimpleTable::setColumnCount(int columns)
 void CStandardSimpleTable::setColumnHeader(int column, const QString& text)
 {
     if (column >= 0 && column < headers.size()) {
-        headers[column].setText(text);
+        headers[column] = text;
         update();
     }
 }
 
 QString CStandardSimpleTable::columnHeader(int column) const
 {
-    return column >= 0 && column < headers.size() ? headers[column].text() : QString();
+    return column >= 0 && column < headers.size() ? headers[column] : QString();
 }
 
 void CStandardSimpleTable::setColumnWidth(int column, int width)
@@ -148,22 +145,22 @@ void CStandardSimpleTable::paintEvent(QPaintEvent* event)
     if (top > 0) {
         painter.fillRect(0, 0, std::max(gridWidth, width()), top,
                          theme->getColor(QStringLiteral("clr_table_header")));
-        painter.setFont(theme->font(headerFontSize));
-        painter.setPen(theme->getColor(QStringLiteral("clr_default_text")));
+        const QColor textColor = theme->getColor(QStringLiteral("clr_default_text"));
         for (int column = 0; column < headers.size(); ++column) {
-            const QSizeF size = headers[column].size();
+            const QSizeF size = theme->textSize(headers[column], headerFontSize);
             const qreal x = columnLeft(column) + (columnWidths[column] - size.width()) / 2;
-            painter.drawStaticText(QPointF(x, (top - size.height()) / 2), headers[column]);
+            theme->drawText(&painter, QPointF(x, (top - size.height()) / 2), headers[column], headerFontSize,
+                            false, textColor);
         }
     }
     if (!(flags & eNoGridLines)) {
-        painter.setPen(theme->getColor(QStringLiteral("clr_table_grid")));
-        const int bottom = top + rows * rowHeight;
+        const QColor grid = theme->getColor(QStringLiteral("clr_table_grid"));
+        const int gridHeight = rows * rowHeight + 1;
         for (int row = 0; row <= rows; ++row) {
-            painter.drawLine(0, top + row * rowHeight, gridWidth, top + row * rowHeight);
+            CFramePainter::drawHorizontalLine(&painter, 0, top + row * rowHeight, gridWidth + 1, grid);
         }
         for (int column = 0, x = 0; column <= columnWidths.size(); ++column) {
-            painter.drawLine(x, top, x, bottom);
+            CFramePainter::drawVerticalLine(&painter, x, top, gridHeight, grid);
             x += column < columnWidths.size() ? columnWidths[column] : 0;
         }
     }

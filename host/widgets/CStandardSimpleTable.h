@@ -2,7 +2,7 @@
 
 #include "widgets/CBaseNormalTable.h"
 
-#include <QStaticText>
+#include <QString>
 #include <QVector>
 
 namespace XP {
@@ -56,7 +56,7 @@ private:
     int rowHeight = 30;
     int flags = 0;
     QVector<int> columnWidths;
-    QVector<QStaticText> headers;
+    QVector<QString> headers;
 };
 
 } // namespace XP

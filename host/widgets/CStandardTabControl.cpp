@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace XP {
 
 namespace {
@@ -24,8 +26,6 @@ CBaseTabPage* CStandardTabControl::addTabWidget(const QString& title, QWidget* p
 {
     STab tab;
     tab.handle = std::make_unique<CBaseTabPage>(title, page, customButtons);
-    tab.label.setTextFormat(Qt::PlainText);
-    tab.label.setText(title);
     tabs.push_back(std::move(tab));
     layoutHeaders();
     if (page) {
@@ -129,11 +129,12 @@ QRect CStandardTabControl::pageRect() const
 
 void CStandardTabControl::layoutHeaders()
 {
-    const QFontMetrics& metrics = CUiResource::instance()->fontMetrics(tabFontSize);
+    CUiResource* theme = CUiResource::instance();
     int left = 0;
     for (STab& tab : tabs) {
         tab.left = left;
-        tab.width = metrics.horizontalAdvance(tab.label.text()) + 2 * tabPadding;
+        tab.width =
+            int(std::ceil(theme->textSize(tab.handle->title(), tabFontSize).width())) + 2 * tabPadding;
         left += tab.width;
     }
 }
@@ -153,7 +154,6 @@ void CStandardTabControl::paintEvent(QPaintEvent*)
     CUiResource* theme = CUiResource::instance();
     QPainter painter(this);
     painter.fillRect(0, 0, width(), tabBarHeight, theme->getColor(QStringLiteral("clr_table_header")));
-    painter.setFont(theme->font(tabFontSize));
     for (int i = 0; i < tabCount(); ++i) {
         const QRect header = tabRect(i);
         if (i == current) {
@@ -161,11 +161,11 @@ void CStandardTabControl::paintEvent(QPaintEvent*)
             painter.fillRect(header.left(), header.bottom() - 1, header.width(), 2,
                              theme->getColor(QStringLiteral("clr_accent")));
         }
-        painter.setPen(theme->getColor(QStringLiteral("clr_default_text")));
-        const QSizeF size = tabs[i].label.size();
-        painter.drawStaticText(
+        const QSizeF size = theme->textSize(tabs[i].handle->title(), tabFontSize);
+        theme->drawText(
+            &painter,
             QPointF(header.left() + (header.width() - size.width()) / 2, (tabBarHeight - size.height()) / 2),
-            tabs[i].label);
+            tabs[i].handle->title(), tabFontSize, false, theme->getColor(QStringLiteral("clr_default_text")));
     }
 }
 

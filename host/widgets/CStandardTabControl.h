@@ -2,7 +2,7 @@
 
 #include "widgets/CEventWidgetT.h"
 
-#include <QStaticText>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -47,7 +47,6 @@ private:
     struct STab
     {
         std::unique_ptr<CBaseTabPage> handle;
-        QStaticText label;
         int left = 0;
         int width = 0;
     };

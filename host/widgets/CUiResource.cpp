@@ -1,5 +1,7 @@
 #include "widgets/CUiResource.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,7 +9,14 @@ namespace XP {
 
 namespace {
 constexpr int standardPixelSize = 12;
+constexpr int maxCachedTexts = 8192;
+constexpr int maxCachedTextImages = 2048;
 const QColor unknownColor(255, 0, 255);
+
+int fontKey(int size, bool bold)
+{
+    return size * 2 + (bold ? 1 : 0);
+}
 } // namespace
 
 CUiResource* CUiResource::instance()
@@ -51,17 +60,68 @@ QString CUiResource::fontFamily()
     return QStringLiteral("WenQuanYi Micro Hei");
 }
 
-QFont CUiResource::font(int size) const
+QFont CUiResource::font(int size, bool bold) const
 {
-    auto found = fonts.constFind(size);
+    const int key = fontKey(size, bold);
+    auto found = fonts.constFind(key);
     if (found != fonts.constEnd()) {
         return *found;
     }
     QFont created(fontFamily());
     created.setPixelSize(
         std::max(1, int(std::lround((standardPixelSize + std::max(0, size)) * currentScale))));
-    fonts.insert(size, created);
+    created.setBold(bold);
+    fonts.insert(key, created);
     return created;
+}
+
+QSizeF CUiResource::textSize(const QString& text, int size, bool bold) const
+{
+    const QPair<QString, int> key(text, fontKey(size, bold));
+    auto found = textSizes.constFind(key);
+    if (found != textSizes.constEnd()) {
+        return *found;
+    }
+    if (textSizes.size() >= maxCachedTexts) {
+        textSizes.clear();
+    }
+    const QFontMetricsF metrics(font(size, bold));
+    return *textSizes.insert(key, QSizeF(metrics.horizontalAdvance(text), metrics.height()));
+}
+
+void CUiResource::drawText(QPainter* painter, const QPointF& topLeft, const QString& text, int size,
+                           bool bold, const QColor& color) const
+{
+    if (text.isEmpty()) {
+        return;
+    }
+    const qreal pixelRatio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const STextImageKey key{text, fontKey(size, bold), color.rgba(), int(std::lround(pixelRatio * 100))};
+    auto found = textImages.constFind(key);
+    if (found == textImages.constEnd()) {
+        if (textImages.size() >= maxCachedTextImages) {
+            textImages.clear();
+        }
+        found = textImages.insert(key, renderText(text, size, bold, color, pixelRatio));
+    }
+    // Whole pixels keep the copy a plain blend, without filtering.
+    painter->drawImage(QPointF(std::round(topLeft.x()), std::round(topLeft.y())), *found);
+}
+
+QImage CUiResource::renderText(const QString& text, int size, bool bold, const QColor& color,
+                               qreal pixelRatio) const
+{
+    const QSizeF logical = textSize(text, size, bold);
+    QImage image(int(std::ceil(logical.width() * pixelRatio)) + 1,
+                 int(std::ceil(logical.height() * pixelRatio)), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    const QFont textFont = font(size, bold);
+    painter.setFont(textFont);
+    painter.setPen(color);
+    painter.drawText(QPointF(0, QFontMetricsF(textFont).ascent()), text);
+    return image;
 }
 
 const QFontMetrics& CUiResource::fontMetrics(int size) const
@@ -76,8 +136,11 @@ const QFontMetrics& CUiResource::fontMetrics(int size) const
 void CUiResource::setScale(double scale)
 {
     currentScale = scale;
+    ++scaleGeneration;
     fonts.clear();
     metrics.clear();
+    textSizes.clear();
+    textImages.clear();
     // Handlers wait in their own list until called, so one destroyed meanwhile simply leaves that list.
     HandlerList pending;
     pending.splice(pending.end(), handlers);

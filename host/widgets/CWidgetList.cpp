@@ -10,7 +10,11 @@ namespace XP {
 CWidgetList::CWidgetList(Qt::Orientation orientation, QWidget* parent)
     : QWidget(parent)
     , direction(orientation)
-{}
+{
+    // Nothing watches its parent's child events for this light widget; sparing them saves several event
+    // dispatches each time it is polished, moved into a list or destroyed.
+    setAttribute(Qt::WA_NoChildEventsForParent);
+}
 
 void CWidgetList::addFixedWidget(QWidget* widget, int anchor, bool countInSizeHint)
 {
@@ -73,6 +77,7 @@ void CWidgetList::addWidget(QWidget* widget, int stretch, int anchor, bool count
 
 void CWidgetList::afterChange()
 {
+    cachedHint = QSize();
     updateGeometry();
     if (isVisible()) {
         relayout();
@@ -202,6 +207,14 @@ void CWidgetList::placeAcross(QWidget* widget, int anchor, int along, int length
 
 QSize CWidgetList::sizeHint() const
 {
+    if (!cachedHint.isValid()) {
+        cachedHint = computeSizeHint();
+    }
+    return cachedHint;
+}
+
+QSize CWidgetList::computeSizeHint() const
+{
     int along = 0;
     int across = 0;
     bool afterWidget = false;
@@ -228,6 +241,13 @@ QSize CWidgetList::sizeHint() const
 bool CWidgetList::event(QEvent* event)
 {
     if (event->type() == QEvent::LayoutRequest) {
+        // A child was shown, hidden or changed its hint: ours may change with it, and a parent list must
+        // know.
+        const QSize before = cachedHint;
+        cachedHint = QSize();
+        if (sizeHint() != before) {
+            updateGeometry();
+        }
         relayout();
     }
     return QWidget::event(event);
@@ -242,6 +262,7 @@ void CWidgetList::resizeEvent(QResizeEvent* event)
 void CWidgetList::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    cachedHint = QSize();
     relayout();
 }
 

@@ -64,12 +64,15 @@ private:
     int lengthAcross(const QWidget* widget) const;
     void placeAcross(QWidget* widget, int anchor, int along, int length, const QRect& area);
     void afterChange();
+    QSize computeSizeHint() const;
     bool isHorizontal() const { return direction == Qt::Horizontal; }
 
     Qt::Orientation direction;
     QVector<SItem> items;
     QMargins margin;
     int gap = 0;
+    // Lists nest, and a parent asks for the hint on each of its layouts; it changes only with the items.
+    mutable QSize cachedHint;
 };
 
 } // namespace XP
