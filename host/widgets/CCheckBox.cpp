@@ -69,10 +69,9 @@ void CCheckBox::paintEvent(QPaintEvent*)
     const QColor textColor =
         theme->getColor(enabled ? QStringLiteral("clr_default_text") : QStringLiteral("clr_disabled_text"));
     const QRect box(0, (height() - boxSize) / 2, boxSize, boxSize);
-    painter.fillRect(box.adjusted(1, 1, -1, -1),
-                     theme->getColor(pressed ? QStringLiteral("clr_button_down")
-                                             : QStringLiteral("clr_table_background")));
-    CFramePainter::drawFrame(&painter, box, theme->getColor(QStringLiteral("clr_frame")));
+    CFramePainter::drawFilledFrame(&painter, box, theme->getColor(QStringLiteral("clr_frame")),
+                                   theme->getColor(pressed ? QStringLiteral("clr_button_down")
+                                                           : QStringLiteral("clr_table_background")));
     const QColor mark = enabled ? theme->getColor(QStringLiteral("clr_accent")) : textColor;
     if (state == Qt::Checked) {
         painter.fillRect(box.adjusted(3, 3, -3, -3), mark);

@@ -15,6 +15,13 @@ void CFramePainter::drawFrame(QPainter* painter, const QRect& rect, const QColor
     drawVerticalLine(painter, rect.right(), rect.top() + 1, rect.height() - 2, color);
 }
 
+void CFramePainter::drawFilledFrame(QPainter* painter, const QRect& rect, const QColor& frame,
+                                    const QColor& fill)
+{
+    painter->fillRect(rect, frame);
+    painter->fillRect(rect.adjusted(1, 1, -1, -1), fill);
+}
+
 void CFramePainter::drawHorizontalLine(QPainter* painter, int x, int y, int length, const QColor& color)
 {
     if (length > 0) {

@@ -13,6 +13,9 @@ class CFramePainter
 {
 public:
     static void drawFrame(QPainter* painter, const QRect& rect, const QColor& color);
+    // An opaque box: the frame colour under a fill one pixel smaller on each side, two fills in all.
+    static void drawFilledFrame(QPainter* painter, const QRect& rect, const QColor& frame,
+                                const QColor& fill);
     static void drawHorizontalLine(QPainter* painter, int x, int y, int length, const QColor& color);
     static void drawVerticalLine(QPainter* painter, int x, int y, int length, const QColor& color);
 };

@@ -60,8 +60,7 @@ void CSmallNormalButton::paintEvent(QPaintEvent*)
         if (highlighted && enabled && !down) {
             fill = theme->getColor(QStringLiteral("clr_accent"));
         }
-        painter.fillRect(rect().adjusted(1, 1, -1, -1), fill);
-        CFramePainter::drawFrame(&painter, rect(), theme->getColor(QStringLiteral("clr_frame")));
+        CFramePainter::drawFilledFrame(&painter, rect(), theme->getColor(QStringLiteral("clr_frame")), fill);
     }
     if (label.isEmpty()) {
         return;
