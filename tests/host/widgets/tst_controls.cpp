@@ -8,6 +8,7 @@
 #include "widgets/CSmallNormalButton.h"
 #include "widgets/CUiResource.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QtTest>
 
@@ -295,6 +296,43 @@ private slots:
         QCOMPARE(columns.second >= 60, rightHalf);
         QCOMPARE(label.flag(), flag);
         QCOMPARE(label.colorKey(), QStringLiteral("clr_global_warn"));
+    }
+
+    void accessibleControlsTellRoleNameAndState()
+    {
+        CSmallNormalButton button(8, false, 1, nullptr);
+        button.setText(QStringLiteral("提交保存"));
+        CCheckBox box(0, QString(), QStringLiteral("日盘"), nullptr);
+        box.setChecked(true);
+
+        QAccessibleInterface* buttonFace = QAccessible::queryAccessibleInterface(&button);
+        QAccessibleInterface* boxFace = QAccessible::queryAccessibleInterface(&box);
+
+        QVERIFY(buttonFace && boxFace);
+        QCOMPARE(buttonFace->role(), QAccessible::Button);
+        QCOMPARE(buttonFace->text(QAccessible::Name), QStringLiteral("提交保存"));
+        QCOMPARE(boxFace->role(), QAccessible::CheckBox);
+        QVERIFY(boxFace->state().checked);
+        box.setChecked(false);
+        QVERIFY(!boxFace->state().checked);
+    }
+
+    void sizeHintsFollowTheScale()
+    {
+        CSmallNormalButton button(6, false, 1, nullptr);
+        button.setText(QStringLiteral("设置默认交易日"));
+        CSimpleTextWidget label(false, 0, QStringLiteral("2015年12月"), nullptr);
+        const QSize buttonBefore = button.sizeHint();
+        const QSize labelBefore = label.sizeHint();
+
+        CUiResource::instance()->setScale(2.0);
+        const QSize buttonAfter = button.sizeHint();
+        const QSize labelAfter = label.sizeHint();
+        CUiResource::instance()->setScale(1.0);
+
+        QVERIFY(buttonAfter.width() > buttonBefore.width() + 20);
+        QVERIFY(labelAfter.height() > labelBefore.height());
+        QCOMPARE(button.sizeHint(), buttonBefore);
     }
 };
 
