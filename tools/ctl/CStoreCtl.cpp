@@ -213,14 +213,13 @@ void CStoreCtl::importDays()
     requireOnly({marketOption, platformOption, exchangeOption}, 1);
     const int market = marketType();
     const QString path = parser.positionalArguments().at(1);
-    QStringList lines;
-    QChar separator;
-    if (!QFileInfo(path).isFile() || !CTradeDateFileReader::readLines(path, lines, separator)) {
+    CTradeDateLines lines;
+    if (!QFileInfo(path).isFile() || !CTradeDateFileReader::readLines(path, lines)) {
         throw CCtlException(ExitFile,
                             QStringLiteral("%1: %2").arg(CTradeDateFileReader::openFailedText, path));
     }
     TradeDateMap days;
-    const int badLine = CTradeDateFileReader::makeRecords(lines, separator, days);
+    const int badLine = CTradeDateFileReader::makeRecords(lines, days);
     if (badLine > 0) {
         throw CCtlException(
             ExitFile, QStringLiteral("%1: %2").arg(CTradeDateFileReader::lineFormatMessage(badLine), path));
