@@ -88,11 +88,10 @@ void BM_ReadCsv1M(benchmark::State& state)
     const QString path = benchFile(state, QStringLiteral("days1m.csv"));
     std::size_t records = 0;
     for (auto _ : state) {
-        QStringList lines;
-        QChar separator;
+        IMC::CTradeDateLines lines;
         TradeDateMap tradeDates;
-        if (!IMC::CTradeDateFileReader::readLines(path, lines, separator) ||
-            IMC::CTradeDateFileReader::makeRecords(lines, separator, tradeDates) != 0) {
+        if (!IMC::CTradeDateFileReader::readLines(path, lines) ||
+            IMC::CTradeDateFileReader::makeRecords(lines, tradeDates) != 0) {
             state.SkipWithError("the text file was not read");
             break;
         }

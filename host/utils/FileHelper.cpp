@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 
 namespace utils {
 namespace {
@@ -25,16 +26,38 @@ QString localPath(const std::string& path)
 
 } // namespace
 
+namespace {
+
+// Appends data to out with every CR LF pair turned into LF, copying the runs in between as blocks.
+void appendNormalized(const char* data, std::size_t size, std::string& out)
+{
+    const char* const end = data + size;
+    const char* p = data;
+    while (p < end) {
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+        if (!cr || cr + 1 == end) {
+            out.append(p, end);
+            return;
+        }
+        out.append(p, cr);
+        if (cr[1] != '\n') {
+            out += '\r';
+        }
+        p = cr + 1;
+    }
+}
+
+} // namespace
+
 void FileHelper::normalizeLineBreaks(std::string& text)
 {
-    auto out = text.begin();
-    for (auto in = text.begin(); in != text.end(); ++in) {
-        if (*in == '\r' && in + 1 != text.end() && *(in + 1) == '\n') {
-            continue;
-        }
-        *out++ = *in;
+    if (text.find('\r') == std::string::npos) {
+        return;
     }
-    text.erase(out, text.end());
+    std::string normalized;
+    normalized.reserve(text.size());
+    appendNormalized(text.data(), text.size(), normalized);
+    text.swap(normalized);
 }
 
 bool FileHelper::open(std::string path, std::string& content)
@@ -44,29 +67,30 @@ bool FileHelper::open(std::string path, std::string& content)
     if (!file.open(QIODevice::ReadOnly) || file.size() > maxFileSize) {
         return false;
     }
-    content.resize(static_cast<std::size_t>(file.size()));
-    std::size_t total = 0;
-    // Read until the end even when the size was wrong (a file growing meanwhile, a pipe), never past the cap.
+    // Mapped files are copied once, with their line breaks normalized on the way.
+    if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+        content.reserve(static_cast<std::size_t>(file.size()));
+        appendNormalized(reinterpret_cast<const char*>(mapped), static_cast<std::size_t>(file.size()),
+                         content);
+        file.unmap(mapped);
+        return true;
+    }
+    // Files that cannot be mapped (pipes, special files) are read until their end, never past the cap.
+    char buffer[65536];
+    std::string raw;
     while (true) {
-        if (total == content.size()) {
-            if (total > static_cast<std::size_t>(maxFileSize)) {
-                content.clear();
-                return false;
-            }
-            content.resize(std::min<std::size_t>(std::max<std::size_t>(total * 2, 65536), maxFileSize + 1));
-        }
-        const qint64 got = file.read(&content[total], static_cast<qint64>(content.size() - total));
-        if (got < 0) {
-            content.clear();
+        const qint64 got = file.read(buffer, sizeof buffer);
+        if (got < 0 || raw.size() + static_cast<std::size_t>(std::max<qint64>(got, 0)) >
+                           static_cast<std::size_t>(maxFileSize)) {
             return false;
         }
         if (got == 0) {
             break;
         }
-        total += static_cast<std::size_t>(got);
+        raw.append(buffer, static_cast<std::size_t>(got));
     }
-    content.resize(total);
-    normalizeLineBreaks(content);
+    content.reserve(raw.size());
+    appendNormalized(raw.data(), raw.size(), content);
     return true;
 }
 

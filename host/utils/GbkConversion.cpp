@@ -75,6 +75,57 @@ bool decodeUtf16(std::string& text, QTextCodec* codec)
     return true;
 }
 
+bool hasHighBytes(const char* begin, const char* end)
+{
+    for (const char* p = begin; p < end; ++p) {
+        if (static_cast<unsigned char>(*p) >= 0x80) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Decodes GB18030 text. ASCII means the same in both encodings and a line feed is never part of a
+// multi-byte character, so lines without high bytes are copied as they are and only runs of lines
+// with them go through the codec. Qt's GB18030 codec does not count invalid input in its converter
+// state; it substitutes U+FFFD, which is what is looked for.
+bool decodeGb18030(std::string& text)
+{
+    QTextCodec* codec = QTextCodec::codecForName("GB18030");
+    std::string decoded;
+    decoded.reserve(text.size() + text.size() / 2);
+    const char* const end = text.data() + text.size();
+    const char* p = text.data();
+    while (p < end) {
+        const char* lineEnd =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        lineEnd = lineEnd ? lineEnd + 1 : end;
+        if (!hasHighBytes(p, lineEnd)) {
+            decoded.append(p, lineEnd);
+            p = lineEnd;
+            continue;
+        }
+        const char* runEnd = lineEnd;
+        while (runEnd < end) {
+            const char* next =
+                static_cast<const char*>(std::memchr(runEnd, '\n', static_cast<std::size_t>(end - runEnd)));
+            next = next ? next + 1 : end;
+            if (!hasHighBytes(runEnd, next)) {
+                break;
+            }
+            runEnd = next;
+        }
+        const QString run = codec->toUnicode(p, static_cast<int>(runEnd - p));
+        if (run.contains(QChar::ReplacementCharacter)) {
+            return false;
+        }
+        decoded += run.toStdString();
+        p = runEnd;
+    }
+    text.swap(decoded);
+    return true;
+}
+
 } // namespace
 
 bool isValidUtf8(const std::string& text)
@@ -118,14 +169,7 @@ bool safeGbk2Utf8(std::string& text)
     if (hasUtf16BeBom(text)) {
         return decodeUtf16(text, QTextCodec::codecForName("UTF-16BE"));
     }
-    // Qt's GB18030 codec does not count invalid input in its converter state; it substitutes U+FFFD.
-    const QString decoded =
-        QTextCodec::codecForName("GB18030")->toUnicode(text.data(), static_cast<int>(text.size()));
-    if (decoded.contains(QChar::ReplacementCharacter)) {
-        return false;
-    }
-    text = decoded.toStdString();
-    return true;
+    return decodeGb18030(text);
 }
 
 bool safeUtf82GbkOrigin(std::string& text)

@@ -136,14 +136,13 @@ void CSystemTradingDayUploadingDialog::upload()
 
 void CSystemTradingDayUploadingDialog::readTradeDateFile()
 {
-    QStringList lines;
-    QChar separator;
-    if (!CTradeDateFileReader::readLines(filePathEdit->text(), lines, separator)) {
+    CTradeDateLines lines;
+    if (!CTradeDateFileReader::readLines(filePathEdit->text(), lines)) {
         showNotice(CTradeDateFileReader::openFailedText);
         return;
     }
     tradeDateMap.clear();
-    const int badLine = CTradeDateFileReader::makeRecords(lines, separator, tradeDateMap);
+    const int badLine = CTradeDateFileReader::makeRecords(lines, tradeDateMap);
     if (badLine > 0) {
         showNotice(CTradeDateFileReader::lineFormatMessage(badLine));
         return;

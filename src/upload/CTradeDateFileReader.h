@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/TradeDateMap.h"
+#include "upload/CTradeDateLines.h"
 
 #include <QChar>
 #include <QString>
@@ -22,22 +23,23 @@ public:
     static bool isWorkbookPath(const QString& path);
 
     // Reads the file into lines: a workbook through the in-process reader, else through the
-    // spreadsheet application (fields joined by a tab or by "," respectively); a text file split at
-    // every line feed, keeping empty pieces (fields joined by ","). False when the file cannot be read.
-    static bool readLines(const QString& path, QStringList& lines, QChar& separator);
+    // spreadsheet application (fields separated by a tab or by "," respectively); a text file split at
+    // every line feed, keeping empty pieces (fields separated by ","). False when the file cannot be
+    // read: missing, too large, or a workbook that neither way can read.
+    static bool readLines(const QString& path, CTradeDateLines& lines);
 
     // Adds a record to tradeDates for every line after the header whose second field is exactly "1";
-    // a later line with the same date replaces the earlier record. Returns 0 when every line has
-    // exactly two fields, else the number (counted from 1, the header being 1) of the first line
-    // that has not; the lines before it have been applied.
-    static int makeRecords(const QStringList& lines, QChar separator, TradeDateMap& tradeDates);
+    // a later line with the same date replaces the earlier record (and a record already in the map). Returns
+    // 0 when every line has exactly two fields, else the number (counted from 1, the header being 1) of the
+    // first line that has not; the lines before it have been applied.
+    static int makeRecords(const CTradeDateLines& lines, TradeDateMap& tradeDates);
 
     static QString lineFormatMessage(int lineNumber);
 
 private:
-    static bool readWorkbookInProcess(const QString& path, QStringList& lines);
-    static bool readWorkbookThroughApplication(const QString& path, QStringList& lines);
-    static bool readText(const QString& path, QStringList& lines);
+    static bool readWorkbookInProcess(const QString& path, CTradeDateLines& lines);
+    static bool readWorkbookThroughApplication(const QString& path, CTradeDateLines& lines);
+    static bool readText(const QString& path, CTradeDateLines& lines);
 };
 
 } // namespace IMC

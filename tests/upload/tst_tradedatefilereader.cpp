@@ -92,8 +92,10 @@ private slots:
         QFETCH(QString, separator);
         QFETCH(int, badLine);
         QFETCH(QStringList, dates);
+        IMC::CTradeDateLines fileLines;
+        fileLines.setRows(lines, separator.at(0));
         TradeDateMap tradeDates;
-        QCOMPARE(CTradeDateFileReader::makeRecords(lines, separator.at(0), tradeDates), badLine);
+        QCOMPARE(CTradeDateFileReader::makeRecords(fileLines, tradeDates), badLine);
         QStringList keys;
         for (const auto& entry : tradeDates) {
             keys.append(QString::fromStdString(entry.first));
@@ -108,12 +110,16 @@ private slots:
 
     void laterLineReplacesTheRecord()
     {
+        IMC::CTradeDateLines lines;
+        lines.setText(QStringLiteral("h\n2024-01-03,1\n2024-01-02,1\n2024-01-03,1"), QLatin1Char(','));
         TradeDateMap tradeDates;
-        QCOMPARE(CTradeDateFileReader::makeRecords({"h", "2024-01-02,1"}, QLatin1Char(','), tradeDates), 0);
+        QCOMPARE(CTradeDateFileReader::makeRecords(lines, tradeDates), 0);
         const auto first = tradeDates.at("2024-01-02");
-        QCOMPARE(CTradeDateFileReader::makeRecords({"h", "2024-01-02,1"}, QLatin1Char(','), tradeDates), 0);
-        QCOMPARE(tradeDates.size(), std::size_t(1));
+        QCOMPARE(CTradeDateFileReader::makeRecords(lines, tradeDates), 0);
+        QCOMPARE(tradeDates.size(), std::size_t(2));
         QVERIFY(tradeDates.at("2024-01-02") != first);
+        QCOMPARE(tradeDates.at("2024-01-02")->date, std::string("2024-01-02"));
+        QCOMPARE(tradeDates.at("2024-01-03")->description, std::string("交易日 2024-01-03"));
     }
 
     void messages()
@@ -138,33 +144,30 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QStringList, expected);
-        QStringList lines;
-        QChar separator;
-        QVERIFY(CTradeDateFileReader::readLines(testFile(file), lines, separator));
-        QCOMPARE(separator, QLatin1Char(','));
-        QCOMPARE(lines, expected);
+        IMC::CTradeDateLines lines;
+        QVERIFY(CTradeDateFileReader::readLines(testFile(file), lines));
+        QCOMPARE(lines.separator(), QLatin1Char(','));
+        QCOMPARE(lines.toStringList(), expected);
     }
 
     void readsWorkbooksWithTabs()
     {
-        QStringList lines;
-        QChar separator;
-        QVERIFY(CTradeDateFileReader::readLines(testFile("libreoffice.xls"), lines, separator));
-        QCOMPARE(separator, QLatin1Char('\t'));
-        QCOMPARE(lines, QStringList({"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0"}));
+        IMC::CTradeDateLines lines;
+        QVERIFY(CTradeDateFileReader::readLines(testFile("libreoffice.xls"), lines));
+        QCOMPARE(lines.separator(), QLatin1Char('\t'));
+        QCOMPARE(lines.toStringList(), QStringList({"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0"}));
     }
 
     void emptyAndUnreadableFiles()
     {
         QTemporaryDir dir;
-        QStringList lines{"stale"};
-        QChar separator;
-        QVERIFY(CTradeDateFileReader::readLines(write(dir, "empty.csv", QByteArray()), lines, separator));
-        QCOMPARE(lines, QStringList({""}));
-        QVERIFY(!CTradeDateFileReader::readLines(dir.filePath("missing.csv"), lines, separator));
+        IMC::CTradeDateLines lines;
+        QVERIFY(CTradeDateFileReader::readLines(write(dir, "empty.csv", QByteArray()), lines));
+        QCOMPARE(lines.toStringList(), QStringList({""}));
+        QVERIFY(!CTradeDateFileReader::readLines(dir.filePath("missing.csv"), lines));
         qputenv("TDS_SOFFICE", "/nonexistent/soffice");
-        QVERIFY(!CTradeDateFileReader::readLines(testFile("truncated.xlsx"), lines, separator));
-        QVERIFY(lines.isEmpty());
+        QVERIFY(!CTradeDateFileReader::readLines(testFile("truncated.xlsx"), lines));
+        QVERIFY(lines.lines().isEmpty());
     }
 };
 

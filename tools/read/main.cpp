@@ -54,17 +54,16 @@ int main(int argc, char** argv)
         err << QStringLiteral("未选择文件") << '\n';
         return exitNoFile;
     }
-    QStringList lines;
-    QChar separator;
-    if (!IMC::CTradeDateFileReader::readLines(path, lines, separator)) {
+    IMC::CTradeDateLines lines;
+    if (!IMC::CTradeDateFileReader::readLines(path, lines)) {
         err << IMC::CTradeDateFileReader::openFailedText << '\n';
         return exitOpenFailed;
     }
-    for (const QString& line : lines) {
+    for (const QStringRef& line : lines.lines()) {
         out << line << '\n';
     }
     TradeDateMap tradeDates;
-    const int badLine = IMC::CTradeDateFileReader::makeRecords(lines, separator, tradeDates);
+    const int badLine = IMC::CTradeDateFileReader::makeRecords(lines, tradeDates);
     if (badLine > 0) {
         out.flush();
         err << IMC::CTradeDateFileReader::lineFormatMessage(badLine) << '\n';
