@@ -202,6 +202,29 @@ private slots:
                  QStringLiteral("日期,是否交易日\n2026-08-03,1\n2026-08-04,1"));
     }
 
+    void importReadsWorkbooksLikeTheUpload()
+    {
+        const QString workbook = dir->filePath(QStringLiteral("days.xlsx"));
+        QProcess python;
+        python.start(
+            QStringLiteral("/usr/bin/python3"),
+            {"-c",
+             "import openpyxl, sys\n"
+             "book = openpyxl.Workbook()\n"
+             "sheet = book.active\n"
+             "for row in [('日期', '是否交易日'), ('2026-08-03', 1), ('2026-08-04', 0), ('2026-08-05', 1)]:\n"
+             "    sheet.append(row)\n"
+             "book.save(sys.argv[1])\n",
+             workbook});
+        QVERIFY(python.waitForFinished(60000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+
+        const CtlRun imported = ctlOnStore({"import", "--market", "0", workbook});
+        QCOMPARE(imported.exitCode, 0);
+        QCOMPARE(ctlOnStore({"export", "--market", "0"}).out,
+                 QStringLiteral("日期,是否交易日\n2026-08-03,1\n2026-08-05,1"));
+    }
+
     void badImportFilesChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("content");
