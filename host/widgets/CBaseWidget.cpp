@@ -14,7 +14,7 @@ CBaseWidget::CBaseWidget(const QString& objectName, bool fillBackground, QWidget
     if (fillBackground) {
         QPalette background = palette();
         background.setColor(QPalette::Window,
-                            CUiResource::instance()->getColor(QStringLiteral("clr_default")));
+                            CUiResource::instance()->getColor(QStringLiteral("clr_window")));
         setPalette(background);
         setAutoFillBackground(true);
     }

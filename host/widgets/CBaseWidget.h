@@ -13,7 +13,7 @@ class CBaseWidget : public CEventWidgetT<QWidget>, public CUiResourceChangeHandl
 {
     Q_OBJECT
 public:
-    // fillBackground: paint the theme's "clr_default" behind the children.
+    // fillBackground: paint the theme's "clr_window" behind the children.
     CBaseWidget(const QString& objectName, bool fillBackground, QWidget* parent);
     ~CBaseWidget() override;
 

@@ -67,7 +67,7 @@ void CCheckBox::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const bool enabled = isEnabled();
     const QColor textColor =
-        theme->getColor(enabled ? QStringLiteral("clr_default_text") : QStringLiteral("clr_disabled_text"));
+        theme->getColor(enabled ? QStringLiteral("clr_default") : QStringLiteral("clr_disabled_text"));
     const QRect box(0, (height() - boxSize) / 2, boxSize, boxSize);
     CFramePainter::drawFilledFrame(&painter, box, theme->getColor(QStringLiteral("clr_frame")),
                                    theme->getColor(pressed ? QStringLiteral("clr_button_down")

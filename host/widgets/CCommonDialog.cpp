@@ -73,13 +73,13 @@ void CCommonDialog::paintEvent(QPaintEvent*)
 {
     CUiResource* theme = CUiResource::instance();
     QPainter painter(this);
-    painter.fillRect(rect(), theme->getColor(QStringLiteral("clr_default")));
+    painter.fillRect(rect(), theme->getColor(QStringLiteral("clr_window")));
     const QRect bar = titleBarRect();
     painter.fillRect(bar, theme->getColor(QStringLiteral("clr_table_header")));
     const QSizeF textSize = theme->textSize(titleText, titleFontSize);
     theme->drawText(&painter,
                     QPointF(bar.left() + titleIndent, bar.top() + (bar.height() - textSize.height()) / 2),
-                    titleText, titleFontSize, false, theme->getColor(QStringLiteral("clr_default_text")));
+                    titleText, titleFontSize, false, theme->getColor(QStringLiteral("clr_default")));
     CFramePainter::drawFrame(&painter, rect(), theme->getColor(QStringLiteral("clr_frame")));
 }
 

@@ -33,7 +33,7 @@ QPixmap CImage::paintPlaceholder(const QString& name)
     painter.drawLine(pixmap.rect().topLeft(), pixmap.rect().bottomRight());
     painter.drawLine(pixmap.rect().topRight(), pixmap.rect().bottomLeft());
     painter.setFont(theme->font(0));
-    painter.setPen(theme->getColor(QStringLiteral("clr_default_text")));
+    painter.setPen(theme->getColor(QStringLiteral("clr_default")));
     painter.drawText(pixmap.rect(), Qt::AlignCenter, name);
     return pixmap;
 }

@@ -37,7 +37,7 @@ private:
     bool bold;
     int size;
     int alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    QString colorName = QStringLiteral("clr_default_text");
+    QString colorName = QStringLiteral("clr_default");
     QString content;
     // Lists ask for the hint on every layout; it changes only with the text and the scale.
     mutable QSize cachedHint;

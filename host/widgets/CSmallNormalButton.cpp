@@ -65,7 +65,7 @@ void CSmallNormalButton::paintEvent(QPaintEvent*)
     if (label.isEmpty()) {
         return;
     }
-    QColor textColor = theme->getColor(QStringLiteral("clr_default_text"));
+    QColor textColor = theme->getColor(QStringLiteral("clr_default"));
     if (!enabled) {
         textColor = theme->getColor(QStringLiteral("clr_disabled_text"));
     } else if (highlighted && !down && type != eFlat) {

@@ -145,7 +145,7 @@ void CStandardSimpleTable::paintEvent(QPaintEvent* event)
     if (top > 0) {
         painter.fillRect(0, 0, std::max(gridWidth, width()), top,
                          theme->getColor(QStringLiteral("clr_table_header")));
-        const QColor textColor = theme->getColor(QStringLiteral("clr_default_text"));
+        const QColor textColor = theme->getColor(QStringLiteral("clr_default"));
         for (int column = 0; column < headers.size(); ++column) {
             const QSizeF size = theme->textSize(headers[column], headerFontSize);
             const qreal x = columnLeft(column) + (columnWidths[column] - size.width()) / 2;

@@ -157,7 +157,7 @@ void CStandardTabControl::paintEvent(QPaintEvent*)
     for (int i = 0; i < tabCount(); ++i) {
         const QRect header = tabRect(i);
         if (i == current) {
-            painter.fillRect(header, theme->getColor(QStringLiteral("clr_default")));
+            painter.fillRect(header, theme->getColor(QStringLiteral("clr_window")));
             painter.fillRect(header.left(), header.bottom() - 1, header.width(), 2,
                              theme->getColor(QStringLiteral("clr_accent")));
         }
@@ -165,7 +165,7 @@ void CStandardTabControl::paintEvent(QPaintEvent*)
         theme->drawText(
             &painter,
             QPointF(header.left() + (header.width() - size.width()) / 2, (tabBarHeight - size.height()) / 2),
-            tabs[i].handle->title(), tabFontSize, false, theme->getColor(QStringLiteral("clr_default_text")));
+            tabs[i].handle->title(), tabFontSize, false, theme->getColor(QStringLiteral("clr_default")));
     }
 }
 

@@ -27,8 +27,8 @@ CUiResource* CUiResource::instance()
 
 CUiResource::CUiResource()
     : colors{
-          {QStringLiteral("clr_default"), QColor(0xf5, 0xf6, 0xf8)},
-          {QStringLiteral("clr_default_text"), QColor(0x30, 0x33, 0x38)},
+          {QStringLiteral("clr_window"), QColor(0xf5, 0xf6, 0xf8)},
+          {QStringLiteral("clr_default"), QColor(0x30, 0x33, 0x38)},
           {QStringLiteral("clr_table_background"), QColor(0xff, 0xff, 0xff)},
           {QStringLiteral("clr_table_background2"), QColor(0xf0, 0xf3, 0xf7)},
           {QStringLiteral("clr_table_header"), QColor(0xe3, 0xe8, 0xef)},

@@ -112,7 +112,7 @@ private slots:
         button.setText(QStringLiteral("设置默认交易日"));
         button.setFixedSize(100, 26);
         CUiResource* theme = CUiResource::instance();
-        const QColor normal = theme->getColor(QStringLiteral("clr_default_text"));
+        const QColor normal = theme->getColor(QStringLiteral("clr_default"));
         const QColor grey = theme->getColor(QStringLiteral("clr_disabled_text"));
         QVERIFY(columnsInColour(renderOnWhite(&button), normal).first >= 0);
 

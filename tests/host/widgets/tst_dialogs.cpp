@@ -115,7 +115,7 @@ private slots:
         CUiResource* theme = CUiResource::instance();
         QCOMPARE(QColor(image.pixel(0, 60)), theme->getColor(QStringLiteral("clr_frame")));
         QCOMPARE(QColor(image.pixel(150, 3)), theme->getColor(QStringLiteral("clr_table_header")));
-        QCOMPARE(QColor(image.pixel(150, 80)), theme->getColor(QStringLiteral("clr_default")));
+        QCOMPARE(QColor(image.pixel(150, 80)), theme->getColor(QStringLiteral("clr_window")));
     }
 
     void scriptAnswersInOrderAndRecords()
