@@ -75,47 +75,60 @@ bool decodeUtf16(std::string& text, QTextCodec* codec)
     return true;
 }
 
-bool hasHighBytes(const char* begin, const char* end)
+const char* firstHighByte(const char* begin, const char* end)
 {
     for (const char* p = begin; p < end; ++p) {
         if (static_cast<unsigned char>(*p) >= 0x80) {
-            return true;
+            return p;
         }
     }
-    return false;
+    return end;
+}
+
+const char* lineStart(const char* begin, const char* at)
+{
+    while (at > begin && at[-1] != '\n') {
+        --at;
+    }
+    return at;
+}
+
+const char* nextLine(const char* at, const char* end)
+{
+    const char* feed = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+    return feed ? feed + 1 : end;
 }
 
 // Decodes GB18030 text. ASCII means the same in both encodings and a line feed is never part of a
-// multi-byte character, so lines without high bytes are copied as they are and only runs of lines
-// with them go through the codec. Qt's GB18030 codec does not count invalid input in its converter
-// state; it substitutes U+FFFD, which is what is looked for.
+// multi-byte character, so stretches of lines without high bytes are copied as they are and only the
+// lines with them go through the codec. Qt's GB18030 codec does not count invalid input in its
+// converter state; it substitutes U+FFFD, which is what is looked for.
 bool decodeGb18030(std::string& text)
 {
     QTextCodec* codec = QTextCodec::codecForName("GB18030");
     std::string decoded;
     decoded.reserve(text.size() + text.size() / 2);
-    const char* const end = text.data() + text.size();
-    const char* p = text.data();
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
     while (p < end) {
-        const char* lineEnd =
-            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        lineEnd = lineEnd ? lineEnd + 1 : end;
-        if (!hasHighBytes(p, lineEnd)) {
-            decoded.append(p, lineEnd);
-            p = lineEnd;
-            continue;
+        const char* high = firstHighByte(p, end);
+        if (high == end) {
+            decoded.append(p, end);
+            break;
         }
-        const char* runEnd = lineEnd;
+        const char* runBegin = lineStart(p, high);
+        decoded.append(p, runBegin);
+        // The run of lines with high bytes ends before the first line that has none.
+        const char* runEnd = nextLine(high, end);
         while (runEnd < end) {
-            const char* next =
-                static_cast<const char*>(std::memchr(runEnd, '\n', static_cast<std::size_t>(end - runEnd)));
-            next = next ? next + 1 : end;
-            if (!hasHighBytes(runEnd, next)) {
+            const char* following = nextLine(runEnd, end);
+            if (firstHighByte(runEnd, following) == following) {
                 break;
             }
-            runEnd = next;
+            runEnd = following;
         }
-        const QString run = codec->toUnicode(p, static_cast<int>(runEnd - p));
+        const QString run = codec->toUnicode(runBegin, static_cast<int>(runEnd - runBegin));
         if (run.contains(QChar::ReplacementCharacter)) {
             return false;
         }
