@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace utils {
 namespace {
@@ -67,31 +68,30 @@ bool FileHelper::open(std::string path, std::string& content)
     if (!file.open(QIODevice::ReadOnly) || file.size() > maxFileSize) {
         return false;
     }
-    // Mapped files are copied once, with their line breaks normalized on the way.
-    if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
-        content.reserve(static_cast<std::size_t>(file.size()));
-        appendNormalized(reinterpret_cast<const char*>(mapped), static_cast<std::size_t>(file.size()),
-                         content);
-        file.unmap(mapped);
-        return true;
-    }
-    // Files that cannot be mapped (pipes, special files) are read until their end, never past the cap.
-    char buffer[65536];
-    std::string raw;
+    content.reserve(static_cast<std::size_t>(file.size()));
+    // Read in pieces and normalize on the way; a CR that ends a piece waits for the next one, which
+    // may start with its LF. The file is read to its end even when its size was wrong, never past the cap.
+    std::vector<char> buffer(256 * 1024);
+    std::size_t carried = 0;
     while (true) {
-        const qint64 got = file.read(buffer, sizeof buffer);
-        if (got < 0 || raw.size() + static_cast<std::size_t>(std::max<qint64>(got, 0)) >
-                           static_cast<std::size_t>(maxFileSize)) {
+        const qint64 got = file.read(buffer.data() + carried, static_cast<qint64>(buffer.size() - carried));
+        if (got < 0) {
+            content.clear();
             return false;
         }
-        if (got == 0) {
-            break;
+        const std::size_t filled = carried + static_cast<std::size_t>(got);
+        const bool last = got == 0;
+        carried = !last && filled > 0 && buffer[filled - 1] == '\r' ? 1 : 0;
+        appendNormalized(buffer.data(), filled - carried, content);
+        if (content.size() > static_cast<std::size_t>(maxFileSize)) {
+            content.clear();
+            return false;
         }
-        raw.append(buffer, static_cast<std::size_t>(got));
+        if (last) {
+            return true;
+        }
+        buffer[0] = '\r';
     }
-    content.reserve(raw.size());
-    appendNormalized(raw.data(), raw.size(), content);
-    return true;
 }
 
 } // namespace utils

@@ -129,19 +129,22 @@ bool CTradeDateFileReader::readText(const QString& path, CTradeDateLines& lines)
 
 int CTradeDateFileReader::makeRecords(const CTradeDateLines& lines, TradeDateMap& tradeDates)
 {
-    const QVector<QStringRef>& refs = lines.lines();
     const QChar separator = lines.separator();
     // Days are marked while the lines are checked and made into records at the end, once per date:
     // a date that comes again replaces its record, so only its last line's record would survive.
     std::vector<TradeDateMap::iterator> marked;
     auto previous = tradeDates.end();
     int badLine = 0;
-    for (int i = 1; i < refs.size() && badLine == 0; ++i) {
-        const QStringRef& line = refs.at(i);
+    lines.forEachLine([&](int index, const QStringRef& line) {
+        if (index == 0) {
+            return true; // the header is never looked at
+        }
         const int split = line.indexOf(separator);
         if (split < 0 || line.indexOf(separator, split + 1) >= 0) {
-            badLine = i + 1;
-        } else if (line.mid(split + 1) == QLatin1String("1")) {
+            badLine = index + 1;
+            return false;
+        }
+        if (line.mid(split + 1) == QLatin1String("1")) {
             const auto entry = findOrAdd(tradeDates, dateKey(line.left(split)), previous);
             previous = entry.first;
             // An entry without a record is new or already marked; one with a record gets a new one.
@@ -150,7 +153,8 @@ int CTradeDateFileReader::makeRecords(const CTradeDateLines& lines, TradeDateMap
                 marked.push_back(previous);
             }
         }
-    }
+        return true;
+    });
     for (auto entry : marked) {
         entry->second = CTradeDateRecords::makeDay(entry->first, daySessionOnly);
     }

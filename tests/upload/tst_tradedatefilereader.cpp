@@ -167,7 +167,7 @@ private slots:
         QVERIFY(!CTradeDateFileReader::readLines(dir.filePath("missing.csv"), lines));
         qputenv("TDS_SOFFICE", "/nonexistent/soffice");
         QVERIFY(!CTradeDateFileReader::readLines(testFile("truncated.xlsx"), lines));
-        QVERIFY(lines.lines().isEmpty());
+        QVERIFY(lines.toStringList().isEmpty());
     }
 };
 

@@ -59,9 +59,10 @@ int main(int argc, char** argv)
         err << IMC::CTradeDateFileReader::openFailedText << '\n';
         return exitOpenFailed;
     }
-    for (const QStringRef& line : lines.lines()) {
+    lines.forEachLine([&out](int, const QStringRef& line) {
         out << line << '\n';
-    }
+        return true;
+    });
     TradeDateMap tradeDates;
     const int badLine = IMC::CTradeDateFileReader::makeRecords(lines, tradeDates);
     if (badLine > 0) {

@@ -121,6 +121,21 @@ private slots:
         QCOMPARE(content, std::string("a,1\nb,0\n\rc\r\n"));
     }
 
+    void lineBreaksAcrossReadPieces()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("long.csv")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        // A CR LF pair on every boundary of the pieces a large file is read in, and a lone CR at the end.
+        const QByteArray piece = QByteArray(256 * 1024 - 1, 'a') + "\r\n";
+        file.write(piece + piece + piece + "\r");
+        file.close();
+        std::string content;
+        QVERIFY(utils::FileHelper::open(utf8(file.fileName()), content));
+        const std::string line = std::string(256 * 1024 - 1, 'a') + "\n";
+        QCOMPARE(content, line + line + line + "\r");
+    }
+
     void openFailsOnMissingAndOversizedFiles()
     {
         QTemporaryDir dir;
