@@ -105,7 +105,8 @@ bool CSystemTradingDayUploadingDialog::handleEvent(int type, int id, int param, 
             break;
         }
     }
-    return XP::CBaseDialog::handleEvent(type, id, param, text, data);
+    // The common dialog turns its frame's close control into a cancel and hands the rest to its base.
+    return XP::CCommonDialog::handleEvent(type, id, param, text, data);
 }
 
 TradeDateMap CSystemTradingDayUploadingDialog::getTradeDateMap() const

@@ -288,6 +288,15 @@ private slots:
         QCOMPARE(dialog->getTradeDateMap().size(), std::size_t(3));
     }
 
+    void frameCloseCancels()
+    {
+        QVERIFY(dialog->closeButton());
+        QTest::mouseClick(dialog->closeButton(), Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        QVERIFY(page->events.isEmpty());
+    }
+
     void paintsTheRuleOnlyWhenAsked()
     {
         const QPoint corner(156, 97);
