@@ -13,6 +13,10 @@ CModalDriver::CModalDriver(QObject* parent) : QObject(parent)
 
 void CModalDriver::arm(Action action)
 {
+    // A dialog handled before and closed since may be shown again (a page keeps its upload dialog).
+    if (lastHandled && QApplication::activeModalWidget() != lastHandled) {
+        lastHandled = nullptr;
+    }
     actions.append(std::move(action));
     timer.start();
 }
