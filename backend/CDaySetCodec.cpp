@@ -10,6 +10,9 @@ namespace IMC {
 
 namespace {
 const quint8 formatVersion = 1;
+// First byte of a blob whose remaining bytes are a zlib-compressed day set: dates in sequence compress
+// to a fraction, which keeps a revision of a 30-year set to a few pages.
+const char compressedMark = 2;
 const std::string descriptionPrefix = "交易日 ";
 
 QByteArray bytesOf(const std::string& text)
@@ -114,12 +117,16 @@ QByteArray CDaySetCodec::encode(const TradeDateMap& days)
             out << bytesOf(day.tradeDate);
         }
     }
-    return blob;
+    return QByteArray(1, compressedMark) + qCompress(blob, 1);
 }
 
 bool CDaySetCodec::decode(const QByteArray& blob, TradeDateMap& days)
 {
     days.clear();
+    if (blob.startsWith(compressedMark)) {
+        const QByteArray expanded = qUncompress(blob.mid(1));
+        return !expanded.isEmpty() && decode(expanded, days);
+    }
     QDataStream in(blob);
     in.setVersion(QDataStream::Qt_5_15);
     quint8 version = 0;

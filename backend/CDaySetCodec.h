@@ -13,7 +13,7 @@ namespace IMC {
 // How the store writes day records. A day row keeps the date key, the session flags and the valid
 // flag; its date, description and trade-date texts are stored only where they differ from the usual
 // ones (the key, "交易日 " and the key, the key), so a typical day costs no text beyond its key.
-// A revision keeps a whole day set as one blob.
+// A revision keeps a whole day set as one compressed blob.
 class CDaySetCodec
 {
 public:
