@@ -363,11 +363,13 @@ void CSystemTradingDayWidget::submit()
     const auto callback = [this, gate](const utils::TTError& error, bson::BSONObj document) {
         gate->pass([&] { onOperationTradingDay(error, document); });
     };
-    clientCenter()->operateData_async(request, callback, 0);
+    // The mask goes up before the request leaves: the result may come back at once (on the GUI thread,
+    // or on the host's thread while this one still re-parents the mask) and must find it to take down.
     if (loadingMask) {
         loadingMask->setText(QStringLiteral("正在提交数据"));
         loadingMask->attach(this);
     }
+    clientCenter()->operateData_async(request, callback, 0);
 }
 
 void CSystemTradingDayWidget::onOperationTradingDay(const utils::TTError& error, bson::BSONObj document)
