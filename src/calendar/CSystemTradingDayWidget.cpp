@@ -338,13 +338,15 @@ void CSystemTradingDayWidget::slotOnDataTradingDayInfo()
     if (loadingMask) {
         loadingMask->hide();
     }
-    tradeDates.clear();
-    if (!queryResults.empty()) {
-        const auto typed =
-            boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(queryResults.front());
-        if (typed) {
-            tradeDates = typed->tradeDates;
-        }
+    const boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> market =
+        queryResults.empty()
+            ? nullptr
+            : boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(queryResults.front());
+    // Assigning over the old map reuses its nodes; a large answer is copied without a round of frees.
+    if (market) {
+        tradeDates = market->tradeDates;
+    } else {
+        tradeDates.clear();
     }
     readToday(true);
     yearOffset = 0;
