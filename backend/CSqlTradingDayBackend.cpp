@@ -327,6 +327,52 @@ utils::TTError CSqlTradingDayBackend::restoreRevision(long long revisionId, cons
     });
 }
 
+utils::TTError CSqlTradingDayBackend::rightsOf(const std::string& operatorName, QSet<int>& rights)
+{
+    return guarded([&] {
+        const QSqlDatabase db = connection();
+        QSet<int> answer;
+        QSqlQuery row = CStoreQuery::run(
+            db, QStringLiteral("SELECT right_id FROM operator_right WHERE operator = ? ORDER BY right_id"),
+            {textOf(operatorName)});
+        while (row.next()) {
+            answer.insert(row.value(0).toInt());
+        }
+        row.finish();
+        const bool anyMaintainer =
+            CStoreQuery::scalar(db,
+                                QStringLiteral("SELECT EXISTS (SELECT 1 FROM operator_right WHERE "
+                                               "right_id = ?)"),
+                                {RightTradingDayMaintenance})
+                .toBool();
+        if (!anyMaintainer) {
+            answer.insert(RightTradingDayMaintenance);
+        }
+        rights.unite(answer);
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::grantRight(const std::string& operatorName, int right)
+{
+    return guarded([&] {
+        checkRightArguments(operatorName, right);
+        CStoreQuery::run(connection(),
+                         QStringLiteral("INSERT INTO operator_right (operator, right_id) VALUES (?, ?) "
+                                        "ON CONFLICT DO NOTHING"),
+                         {textOf(operatorName), right});
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::revokeRight(const std::string& operatorName, int right)
+{
+    return guarded([&] {
+        checkRightArguments(operatorName, right);
+        CStoreQuery::run(connection(),
+                         QStringLiteral("DELETE FROM operator_right WHERE operator = ? AND right_id = ?"),
+                         {textOf(operatorName), right});
+    });
+}
+
 QSqlDatabase CSqlTradingDayBackend::connection()
 {
     QThread* thread = QThread::currentThread();
@@ -477,6 +523,33 @@ void CSqlTradingDayBackend::loadInstruments(const QSqlDatabase& db,
     }
 }
 
+void CSqlTradingDayBackend::requireMaintenanceRight(const QSqlDatabase& db, const std::string& operatorName)
+{
+    // Called inside the write transaction, so a revoke committed before it cannot be slipped past.
+    const bool refused =
+        CStoreQuery::scalar(db,
+                            QStringLiteral("SELECT EXISTS (SELECT 1 FROM operator_right WHERE right_id = ?) "
+                                           "AND NOT EXISTS (SELECT 1 FROM operator_right WHERE "
+                                           "operator = ? AND right_id = ?)"),
+                            {RightTradingDayMaintenance, textOf(operatorName), RightTradingDayMaintenance})
+            .toBool();
+    if (refused) {
+        throw CStoreException(CStoreException::Forbidden, QStringLiteral("操作员 %1 没有交易日维护权限(%2)")
+                                                              .arg(textOf(operatorName))
+                                                              .arg(RightTradingDayMaintenance));
+    }
+}
+
+void CSqlTradingDayBackend::checkRightArguments(const std::string& operatorName, int right) const
+{
+    if (operatorName.empty()) {
+        badRequest("操作员名称不能为空");
+    }
+    if (right <= 0) {
+        badRequest("权限编号必须是正整数, 收到: " + std::to_string(right));
+    }
+}
+
 const ttservice::CItsmTypedMarketTradeDate&
 CSqlTradingDayBackend::operationRecord(const ttservice::COperateDataReq& request) const
 {
@@ -510,6 +583,7 @@ CStoreRevision CSqlTradingDayBackend::saveMarket(const QSqlDatabase& db, int mar
                                                  const std::string& operatorName, long long restoredFrom)
 {
     CStoreTransaction transaction(db);
+    requireMaintenanceRight(db, operatorName);
     CStoreQuery::run(db, QStringLiteral("DELETE FROM market_day WHERE market_type = ? AND platform = ?"),
                      {marketType, platform});
     insertDays(db, QStringLiteral("market_day"), {QStringLiteral("market_type"), QStringLiteral("platform")},
@@ -533,6 +607,7 @@ CStoreRevision CSqlTradingDayBackend::saveExchange(const QSqlDatabase& db,
         badRequest("交易所名称不能为空");
     }
     CStoreTransaction transaction(db);
+    requireMaintenanceRight(db, operatorName);
     const QString name = textOf(exchange.exchangeName);
     CStoreQuery::run(
         db,
@@ -561,6 +636,7 @@ CStoreRevision CSqlTradingDayBackend::deleteExchange(const QSqlDatabase& db, con
                                                      const std::string& operatorName, long long restoredFrom)
 {
     CStoreTransaction transaction(db);
+    requireMaintenanceRight(db, operatorName);
     CStoreRevision revision;
     {
         QSqlQuery row =

@@ -7,6 +7,7 @@
 #include "records/TradeDateMap.h"
 #include "services/ITradingDayBackend.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -27,9 +28,18 @@ namespace IMC {
 // trading-day stores and brings older files up to the current schema. Every save, delete and restore
 // runs in one transaction and is kept as a revision with the whole day set it produced; revisions are
 // never changed or deleted. Failures come back as a utils::TTError with a text for the operator.
+//
+// Access: the store keeps which rights each operator holds. Saves and deletes (operations 1 and 3) and
+// restores need right 10615 (trading-day maintenance), checked inside their transaction whatever the
+// client checked before; an operator without it is refused with CStoreException::Forbidden and the text
+// "操作员 <name> 没有交易日维护权限(10615)", and nothing changes. Bootstrap rule: while the store holds no
+// grant of 10615 to anyone (a fresh store, or after the last such grant was revoked), every operator
+// holds it, so a new store works until the first maintainer is granted it.
 class CSqlTradingDayBackend : public ITradingDayBackend
 {
 public:
+    static constexpr int RightTradingDayMaintenance = 10615;
+
     // address: a file path or "sqlite://" and a path; see CStoreAddress.
     explicit CSqlTradingDayBackend(const QString& address);
     ~CSqlTradingDayBackend() override;
@@ -56,6 +66,14 @@ public:
     utils::TTError restoreRevision(long long revisionId, const std::string& operatorName,
                                    CStoreRevision& restored);
 
+    // The rights operatorName holds, added to rights: those granted and, under the bootstrap rule,
+    // 10615. The host's user manager answers from this.
+    utils::TTError rightsOf(const std::string& operatorName, QSet<int>& rights);
+    // Granting a right held already, or revoking one not held, changes nothing and succeeds. The
+    // operator name must not be empty and the right must be a positive number.
+    utils::TTError grantRight(const std::string& operatorName, int right);
+    utils::TTError revokeRight(const std::string& operatorName, int right);
+
 private:
     QSqlDatabase connection();
     QSqlDatabase openConnection(QThread* thread);
@@ -68,6 +86,9 @@ private:
     void loadTracks(const QSqlDatabase& db, const std::string& platformKind,
                     std::vector<boost::shared_ptr<ttservice::IData>>& records);
     void loadInstruments(const QSqlDatabase& db, std::vector<boost::shared_ptr<ttservice::IData>>& records);
+
+    void requireMaintenanceRight(const QSqlDatabase& db, const std::string& operatorName);
+    void checkRightArguments(const std::string& operatorName, int right) const;
 
     const ttservice::CItsmTypedMarketTradeDate&
     operationRecord(const ttservice::COperateDataReq& request) const;

@@ -18,7 +18,9 @@ public:
         BadRequest = 1,
         DatabaseFailure = 2,
         StoreUnreachable = 3,
-        NotFound = 4
+        NotFound = 4,
+        // The operator lacks the right the operation needs.
+        Forbidden = 5
     };
 
     CStoreException(Code code, const QString& text);

@@ -7,12 +7,13 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
 namespace IMC {
 
-const int CStoreSchema::currentVersion = 1;
+const int CStoreSchema::currentVersion = 2;
 // "TDS1" in ASCII.
 const int CStoreSchema::applicationId = 0x54445331;
 
@@ -130,13 +131,22 @@ const char* const version1Statements[] = {
     " BEGIN SELECT RAISE(ABORT, 'revisions are never changed'); END",
 };
 
+// One row per right an operator holds.
+const char* const version2Statements[] = {
+    "CREATE TABLE operator_right ("
+    " operator TEXT NOT NULL,"
+    " right_id INTEGER NOT NULL,"
+    " PRIMARY KEY (operator, right_id)) WITHOUT ROWID",
+    "CREATE INDEX operator_right_by_right ON operator_right (right_id)",
+};
+
 } // namespace
 
-void CStoreSchema::prepare(const QSqlDatabase& db)
+void CStoreSchema::prepare(const QSqlDatabase& db, int targetVersion)
 {
     checkIdentity(db);
     configureConnection(db);
-    migrate(db);
+    migrate(db, std::min(targetVersion, currentVersion));
 }
 
 int CStoreSchema::version(const QSqlDatabase& db)
@@ -178,14 +188,15 @@ void CStoreSchema::configureConnection(const QSqlDatabase& db)
     CStoreQuery::run(db, QStringLiteral("PRAGMA foreign_keys = ON"));
 }
 
-void CStoreSchema::migrate(const QSqlDatabase& db)
+void CStoreSchema::migrate(const QSqlDatabase& db, int targetVersion)
 {
-    const std::vector<std::function<void(const QSqlDatabase&)>> steps = {&CStoreSchema::createVersion1};
-    while (version(db) < currentVersion) {
+    const std::vector<std::function<void(const QSqlDatabase&)>> steps = {&CStoreSchema::createVersion1,
+                                                                         &CStoreSchema::createVersion2};
+    while (version(db) < targetVersion) {
         CStoreTransaction transaction(db);
         // Another connection may have migrated while this one waited for the write lock.
         const int fileVersion = version(db);
-        if (fileVersion >= currentVersion) {
+        if (fileVersion >= targetVersion) {
             return;
         }
         steps.at(static_cast<std::size_t>(fileVersion))(db);
@@ -202,6 +213,13 @@ void CStoreSchema::createVersion1(const QSqlDatabase& db)
     }
     seedTracks(db);
     seedInstruments(db);
+}
+
+void CStoreSchema::createVersion2(const QSqlDatabase& db)
+{
+    for (const char* statement : version2Statements) {
+        CStoreQuery::run(db, QString::fromUtf8(statement));
+    }
 }
 
 void CStoreSchema::seedTracks(const QSqlDatabase& db)

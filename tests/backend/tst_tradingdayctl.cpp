@@ -95,8 +95,8 @@ private slots:
     {
         const CtlRun run = ctl({"--help"});
         QCOMPARE(run.exitCode, 0);
-        for (const QString word :
-             {"init", "export", "import", "list-exchanges", "history", "restore", "退出码", "sqlite:///"}) {
+        for (const QString word : {"init", "export", "import", "list-exchanges", "history", "restore",
+                                   "grant", "revoke", "rights", "10615", "退出码", "sqlite:///"}) {
             QVERIFY2(run.out.contains(word), qPrintable(word));
         }
     }
@@ -130,6 +130,15 @@ private slots:
         QTest::newRow("revision not a number")
             << QStringList{"--db", "@", "restore", "--revision", "abc"} << "正整数";
         QTest::newRow("restore without revision") << QStringList{"--db", "@", "restore"} << "缺少 --revision";
+        QTest::newRow("grant without user")
+            << QStringList{"--db", "@", "grant", "--right", "10615"} << "需要 --user";
+        QTest::newRow("grant without right")
+            << QStringList{"--db", "@", "grant", "--user", "bob"} << "需要 --right";
+        QTest::newRow("right not a number")
+            << QStringList{"--db", "@", "revoke", "--user", "bob", "--right", "x1"} << "权限编号必须是正整数";
+        QTest::newRow("rights without user") << QStringList{"--db", "@", "rights"} << "需要 --user";
+        QTest::newRow("rights with a right")
+            << QStringList{"--db", "@", "rights", "--user", "bob", "--right", "1"} << "不接受选项 --right";
     }
     void wrongUsageIsRefused()
     {
@@ -142,6 +151,59 @@ private slots:
         QVERIFY2(run.err.contains(expectedText), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
         QCOMPARE(contentsOf(db), before);
+    }
+
+    void rightsAreGrantedListedAndRevoked()
+    {
+        // No maintainer yet: everyone holds the maintenance right.
+        CtlRun run = ctlOnStore({"rights", "--user", "bob"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringLiteral("10615\n"));
+
+        run = ctlOnStore({"grant", "--user", "alice", "--right", "10615"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("alice")), qPrintable(run.out));
+        QCOMPARE(ctlOnStore({"grant", "--user", "alice", "--right", "20001"}).exitCode, 0);
+        QCOMPARE(ctlOnStore({"grant", "--user", "bob", "--right", "10615"}).exitCode, 0);
+        QCOMPARE(ctlOnStore({"rights", "--user", "alice"}).out, QStringLiteral("10615\n20001\n"));
+        QCOMPARE(ctlOnStore({"rights", "--user", "carol"}).out, QString());
+
+        // The store answers the same to the host.
+        {
+            IMC::CSqlTradingDayBackend store(db);
+            QSet<int> rights;
+            QVERIFY(store.rightsOf("alice", rights).isSuccess());
+            QCOMPARE(rights, (QSet<int>{10615, 20001}));
+        }
+
+        run = ctlOnStore({"revoke", "--user", "bob", "--right", "10615"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(ctlOnStore({"rights", "--user", "bob"}).out, QString());
+        QCOMPARE(ctlOnStore({"rights", "--user", "alice"}).out, QStringLiteral("10615\n20001\n"));
+    }
+
+    void importAndRestoreNeedTheMaintenanceRight()
+    {
+        const QString file = writeFile(QStringLiteral("days.csv"), "日期,是否交易日\n2026-08-03,1");
+        QCOMPARE(ctlOnStore({"--operator", "alice", "import", "--market", "0", file}).exitCode, 0);
+        QCOMPARE(ctlOnStore({"grant", "--user", "alice", "--right", "10615"}).exitCode, 0);
+        const QString other = writeFile(QStringLiteral("other.csv"), "日期,是否交易日\n2026-09-01,1");
+
+        CtlRun run = ctlOnStore({"--operator", "bob", "import", "--market", "0", other});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("操作员 bob 没有交易日维护权限(10615)")),
+                 qPrintable(run.err));
+        run = ctlOnStore({"--operator", "bob", "restore", "--revision", "1"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("操作员 bob 没有交易日维护权限(10615)")),
+                 qPrintable(run.err));
+        QCOMPARE(ctlOnStore({"export", "--market", "0"}).out,
+                 QStringLiteral("日期,是否交易日\n2026-08-03,1"));
+        QCOMPARE(revisionCount(0), 1);
+
+        QCOMPARE(ctlOnStore({"--operator", "alice", "import", "--market", "0", other}).exitCode, 0);
+        QCOMPARE(ctlOnStore({"export", "--market", "0"}).out,
+                 QStringLiteral("日期,是否交易日\n2026-09-01,1"));
     }
 
     void aMissingStoreIsNotCreated()

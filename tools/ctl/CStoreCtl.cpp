@@ -11,8 +11,12 @@
 
 #include <boost/make_shared.hpp>
 
+#include <algorithm>
+
 #include <QFileInfo>
+#include <QList>
 #include <QSaveFile>
+#include <QSet>
 
 namespace IMC {
 
@@ -25,6 +29,8 @@ const QString platformOption = QStringLiteral("platform");
 const QString exchangeOption = QStringLiteral("exchange");
 const QString revisionOption = QStringLiteral("revision");
 const QString outputOption = QStringLiteral("output");
+const QString userOption = QStringLiteral("user");
+const QString rightOption = QStringLiteral("right");
 const QString helpOption = QStringLiteral("help");
 
 const char* const fileHeader = "日期,是否交易日";
@@ -63,6 +69,12 @@ int CStoreCtl::run(const QStringList& arguments)
             history();
         } else if (command == QLatin1String("restore")) {
             restore();
+        } else if (command == QLatin1String("grant")) {
+            changeRight(true);
+        } else if (command == QLatin1String("revoke")) {
+            changeRight(false);
+        } else if (command == QLatin1String("rights")) {
+            listRights();
         } else {
             throw CCtlException(ExitUsage, QStringLiteral("未知命令: %1（见 --help）").arg(command));
         }
@@ -97,15 +109,23 @@ QString CStoreCtl::helpText()
         "  history --market N [--platform P | --exchange 名称]\n"
         "                                           列出修订: 编号、时间、操作员、操作、交易日数\n"
         "  restore --revision 编号                  把该修订时的状态恢复为当前状态（记为新修订）\n"
+        "  grant --user 操作员 --right 权限编号     授予操作员权限（已有时不变）\n"
+        "  revoke --user 操作员 --right 权限编号    撤销操作员的权限（没有时不变）\n"
+        "  rights --user 操作员                     列出操作员的权限编号，每行一个\n"
+        "\n"
+        "权限 10615 是交易日维护权限: import、restore 以及客户端的保存和删除都要求操作员（--operator）\n"
+        "有此权限，否则被拒绝且不做任何修改。数据库中还没有任何操作员被授予 10615 时（新建的数据库，\n"
+        "或最后一个授权已撤销），所有操作员都有此权限，rights 也会列出它；授予第一个操作员后，\n"
+        "只有被授予的操作员可以维护交易日。\n"
         "\n"
         "市场 N: 0 境内, 1 港股通, 2 其他, 3 电子盘（--platform 14 期货电子盘 或 15 利率电子盘）,\n"
         "        4 境外（需要 --exchange 交易所名称）。\n"
-        "--operator 记在修订中的操作员，默认是系统用户名。\n"
+        "--operator 记在修订中、并检查其权限的操作员，默认是系统用户名。\n"
         "输出各列以制表符分隔。\n"
         "\n"
         "退出码:\n"
         "  0  成功\n"
-        "  1  用法错误: 未知命令或选项、缺少或多余的参数、数据库拒绝的请求\n"
+        "  1  用法错误: 未知命令或选项、缺少或多余的参数、数据库拒绝的请求（包括操作员没有权限）\n"
         "  2  数据库不存在、无法打开、不是交易日数据库或数据库操作失败\n"
         "  3  导入文件无法读取（\"文件打开失败\"）或格式错误（\"第 N 行文件格式错误\"），或导出文件无法写入\n"
         "  4  修订或境外交易所不存在\n");
@@ -121,6 +141,8 @@ void CStoreCtl::defineOptions()
     parser.addOption({exchangeOption, QString(), QStringLiteral("名称")});
     parser.addOption({revisionOption, QString(), QStringLiteral("编号")});
     parser.addOption({outputOption, QString(), QStringLiteral("文件")});
+    parser.addOption({userOption, QString(), QStringLiteral("操作员")});
+    parser.addOption({rightOption, QString(), QStringLiteral("权限编号")});
     parser.addOption({{helpOption, QStringLiteral("h")}, QString()});
 }
 
@@ -305,6 +327,50 @@ void CStoreCtl::restore()
         << '\n';
 }
 
+void CStoreCtl::changeRight(bool granting)
+{
+    requireOnly({userOption, rightOption}, 0);
+    const std::string user = userName();
+    if (!parser.isSet(rightOption)) {
+        throw CCtlException(ExitUsage, QStringLiteral("命令 %1 需要 --right 权限编号").arg(command));
+    }
+    bool isNumber = false;
+    const int right = parser.value(rightOption).toInt(&isNumber);
+    if (!isNumber || right <= 0) {
+        throw CCtlException(ExitUsage,
+                            QStringLiteral("权限编号必须是正整数，收到: %1").arg(parser.value(rightOption)));
+    }
+    openStore(false);
+    check(granting ? store->grantRight(user, right) : store->revokeRight(user, right));
+    out << (granting ? QStringLiteral("已授予操作员 %1 权限 %2")
+                     : QStringLiteral("已撤销操作员 %1 的权限 %2"))
+               .arg(fromStd(user))
+               .arg(right)
+        << '\n';
+}
+
+void CStoreCtl::listRights()
+{
+    requireOnly({userOption}, 0);
+    const std::string user = userName();
+    openStore(false);
+    QSet<int> rights;
+    check(store->rightsOf(user, rights));
+    QList<int> sorted = rights.values();
+    std::sort(sorted.begin(), sorted.end());
+    for (const int right : sorted) {
+        out << right << '\n';
+    }
+}
+
+std::string CStoreCtl::userName() const
+{
+    if (!parser.isSet(userOption) || parser.value(userOption).isEmpty()) {
+        throw CCtlException(ExitUsage, QStringLiteral("命令 %1 需要 --user 操作员").arg(command));
+    }
+    return parser.value(userOption).toStdString();
+}
+
 int CStoreCtl::marketType() const
 {
     if (!parser.isSet(marketOption)) {
@@ -419,7 +485,7 @@ void CStoreCtl::check(const utils::TTError& error) const
         return;
     }
     int exitCode = ExitStore;
-    if (error.code() == CStoreException::BadRequest) {
+    if (error.code() == CStoreException::BadRequest || error.code() == CStoreException::Forbidden) {
         exitCode = ExitUsage;
     } else if (error.code() == CStoreException::NotFound) {
         exitCode = ExitNotFound;

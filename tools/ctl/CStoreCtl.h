@@ -44,11 +44,14 @@ private:
     void listExchanges();
     void history();
     void restore();
+    void changeRight(bool granting);
+    void listRights();
 
     int marketType() const;
     std::string platformParam() const;
     std::string exchangeName() const;
     std::string operatorName() const;
+    std::string userName() const;
     boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> findExchange(const std::string& name);
     TradeDateMap currentDays(int market);
     long long latestRevisionId(int market);
