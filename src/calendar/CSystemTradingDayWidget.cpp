@@ -1,8 +1,8 @@
 #include "calendar/CSystemTradingDayWidget.h"
 
-#include "calendar/CCallbackGate.h"
 #include "calendar/CMonthGrid.h"
 #include "calendar/CMonthTable.h"
+#include "data/CAnswerGuard.h"
 #include "data/CTradeDateRecords.h"
 #include "data/CTradeDateRequests.h"
 #include "data/TradingDayTypes.h"
@@ -59,7 +59,6 @@ CSystemTradingDayWidget::CSystemTradingDayWidget(ttservice::EZRMarketType market
     , todayButton(nullptr)
     , needsQuery(true)
     , platformCombo(nullptr)
-    , callbackGate(boost::make_shared<CCallbackGate>())
 {
     connect(this, &CSystemTradingDayWidget::sigOnDataTradingDayInfo, this,
             &CSystemTradingDayWidget::slotOnDataTradingDayInfo);
@@ -71,7 +70,7 @@ CSystemTradingDayWidget::CSystemTradingDayWidget(ttservice::EZRMarketType market
 
 CSystemTradingDayWidget::~CSystemTradingDayWidget()
 {
-    callbackGate->close();
+    answerGuard.close();
 }
 
 void CSystemTradingDayWidget::onActive()
@@ -310,12 +309,10 @@ void CSystemTradingDayWidget::queryData()
         loadingMask->setText(QStringLiteral("正在加载数据"));
     }
     const auto request = CTradeDateRequests::makeQuery(marketType, platformParam());
-    const boost::shared_ptr<CCallbackGate> gate = callbackGate;
-    const auto callback = [this, gate](const utils::TTError& error,
-                                       const std::vector<boost::shared_ptr<ttservice::IData>>& records,
-                                       int count, bson::BSONObj document) {
-        gate->pass([&] { onQueryTradingDay(error, records, count, document); });
-    };
+    const auto callback = answerGuard.wrap<void(
+        const utils::TTError&, const std::vector<boost::shared_ptr<ttservice::IData>>&, int, bson::BSONObj)>(
+        [this](const utils::TTError& error, const std::vector<boost::shared_ptr<ttservice::IData>>& records,
+               int count, bson::BSONObj document) { onQueryTradingDay(error, records, count, document); });
     const boost::shared_ptr<CItsmClient> client =
         clientCenter()->getClientByName(systemName.toUtf8().toStdString());
     client->queryData_async(request, callback, 0);
@@ -361,10 +358,10 @@ void CSystemTradingDayWidget::submit()
     const auto record = CTradeDateRequests::makeTypedRecord(marketType, tradeDates);
     const auto request =
         CTradeDateRequests::makeOperation(TradingDay::SaveOperation, record, platformParam());
-    const boost::shared_ptr<CCallbackGate> gate = callbackGate;
-    const auto callback = [this, gate](const utils::TTError& error, bson::BSONObj document) {
-        gate->pass([&] { onOperationTradingDay(error, document); });
-    };
+    const auto callback = answerGuard.wrap<void(const utils::TTError&, bson::BSONObj)>(
+        [this](const utils::TTError& error, bson::BSONObj document) {
+            onOperationTradingDay(error, document);
+        });
     // The mask goes up before the request leaves: the result may come back at once (on the GUI thread,
     // or on the host's thread while this one still re-parents the mask) and must find it to take down.
     if (loadingMask) {

@@ -2,6 +2,8 @@
 
 #include "TdsExport.h"
 
+#include "data/CAnswerGuard.h"
+
 #include "records/BSONObj.h"
 #include "records/EZRMarketType.h"
 #include "records/IData.h"
@@ -27,7 +29,6 @@ class CStandardSimpleTable;
 
 namespace IMC {
 
-class CCallbackGate;
 class CSystemTradingDayUploadingDialog;
 
 // The calendar page of one market type (0 domestic, 1 HK connect, 3 electronic platforms): the market's
@@ -130,7 +131,7 @@ private:
     std::string platformParam() const;
 
     // Shared with the callbacks handed to the host, so that none reaches the page after its end.
-    boost::shared_ptr<CCallbackGate> callbackGate;
+    CAnswerGuard answerGuard;
 };
 
 } // namespace IMC
