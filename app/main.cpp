@@ -3,6 +3,8 @@
 #include "CHostOptions.h"
 #include "CStoreOpener.h"
 
+#include "CSqlTradingDayBackend.h"
+
 #include "services/CItsmClientCenter.h"
 #include "services/CUserManager.h"
 #include "services/LuaModuleCtrl.h"
@@ -23,11 +25,27 @@ enum EExitCode
     ExitScreenshotFailed = 4
 };
 
-void applyOperator(const IMC::CHostConfig& config)
+// The operator's rights: from the command line when given, else from the default system's store (which
+// also enforces them), else from the configuration.
+QSet<int> operatorRights(const IMC::CHostConfig& config, const IMC::CHostOptions& options,
+                         const std::shared_ptr<IMC::ITradingDayBackend>& defaultStore)
+{
+    if (options.rightsGiven) {
+        return options.rights;
+    }
+    QSet<int> rights;
+    const auto store = std::dynamic_pointer_cast<IMC::CSqlTradingDayBackend>(defaultStore);
+    if (store && store->rightsOf(config.userName.toStdString(), rights).isSuccess()) {
+        return rights;
+    }
+    return config.rights;
+}
+
+void applyOperator(const IMC::CHostConfig& config, const QSet<int>& rights)
 {
     auto* users = utils::CSingletonT<IMC::CUserManager>::instance();
     users->setUserName(config.userName.toStdString());
-    users->setRights(config.rights);
+    users->setRights(rights);
     auto* modules = utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance();
     for (const QString& module : config.modules) {
         modules->setModule(module.toStdString(), true);
@@ -53,6 +71,7 @@ int main(int argc, char** argv)
     const IMC::CHostConfig config = IMC::CHostConfig::load(configFile, options);
 
     QStringList systemNames;
+    std::shared_ptr<IMC::ITradingDayBackend> defaultStore;
     auto* clientCenter = utils::CSingletonT<IMC::CItsmClientCenter>::instance();
     for (const IMC::CHostConfig::System& system : config.systems) {
         QString error;
@@ -62,9 +81,12 @@ int main(int argc, char** argv)
             return ExitStoreUnusable;
         }
         clientCenter->registerSystem(system.name.toStdString(), backend);
+        if (!defaultStore) {
+            defaultStore = backend;
+        }
         systemNames << system.name;
     }
-    applyOperator(config);
+    applyOperator(config, operatorRights(config, options, defaultStore));
 
     IMC::CHostMainWindow window(systemNames);
     window.show();
