@@ -15,7 +15,9 @@ namespace IMC {
 class CAnswerGuard
 {
 public:
-    CAnswerGuard() : state(std::make_shared<State>()) {}
+    CAnswerGuard()
+        : state(std::make_shared<State>())
+    {}
     ~CAnswerGuard() { close(); }
     CAnswerGuard(const CAnswerGuard&) = delete;
     CAnswerGuard& operator=(const CAnswerGuard&) = delete;
@@ -28,8 +30,7 @@ public:
         state->open = false;
     }
 
-    template <class Signature, class Callable>
-    boost::function<Signature> wrap(Callable callable) const
+    template<class Signature, class Callable> boost::function<Signature> wrap(Callable callable) const
     {
         return Wrapped<Signature, Callable>{state, std::move(callable)};
     }
@@ -41,14 +42,12 @@ private:
         bool open = true;
     };
 
-    template <class Signature, class Callable>
-    struct Wrapped
+    template<class Signature, class Callable> struct Wrapped
     {
         std::shared_ptr<State> state;
         Callable callable;
 
-        template <class... Args>
-        void operator()(Args&&... args) const
+        template<class... Args> void operator()(Args&&... args) const
         {
             std::lock_guard<std::recursive_mutex> lock(state->mutex);
             if (state->open) {

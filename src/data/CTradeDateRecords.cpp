@@ -13,7 +13,7 @@ QString CTradeDateRecords::dateText(int year, int month, int day)
 }
 
 boost::shared_ptr<ttservice::CItsmMarketTradeDateInfo> CTradeDateRecords::makeDay(const std::string& date,
-                                                                                 int sessionFlags)
+                                                                                  int sessionFlags)
 {
     auto record = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
     record->date = date;

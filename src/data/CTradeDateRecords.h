@@ -20,7 +20,7 @@ public:
     static QString dateText(int year, int month, int day);
 
     static boost::shared_ptr<ttservice::CItsmMarketTradeDateInfo> makeDay(const std::string& date,
-                                                                         int sessionFlags);
+                                                                          int sessionFlags);
 
     // Erases any record under date, then inserts a new one with the given sessions.
     static void putDay(TradeDateMap& tradeDates, const std::string& date, int sessionFlags);

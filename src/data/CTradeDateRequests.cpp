@@ -27,7 +27,8 @@ CTradeDateRequests::makeTypedRecord(int marketType, const TradeDateMap& tradeDat
 }
 
 boost::shared_ptr<ttservice::COperateDataReq>
-CTradeDateRequests::makeOperation(int operation, const boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>& record,
+CTradeDateRequests::makeOperation(int operation,
+                                  const boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>& record,
                                   const std::string& platform)
 {
     auto request = boost::make_shared<ttservice::COperateDataReq>();

@@ -63,7 +63,8 @@ private slots:
         QCOMPARE(save->operation, 1);
         QCOMPARE(save->platformParam, std::string("15"));
         QCOMPARE(save->records.size(), std::size_t(1));
-        const auto typed = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(save->records.front());
+        const auto typed =
+            boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(save->records.front());
         QVERIFY(typed);
         QCOMPARE(typed->marketType, 3);
         QVERIFY(typed->tradeDates.empty());

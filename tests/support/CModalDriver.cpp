@@ -5,7 +5,8 @@
 
 namespace tds {
 
-CModalDriver::CModalDriver(QObject* parent) : QObject(parent)
+CModalDriver::CModalDriver(QObject* parent)
+    : QObject(parent)
 {
     timer.setInterval(10);
     connect(&timer, &QTimer::timeout, this, &CModalDriver::poll);

@@ -28,8 +28,8 @@ void failingMessageHandler(QtMsgType type, const QMessageLogContext& context, co
     }
     std::fprintf(stderr, "unexpected Qt message: %s (%s:%d)\n", qPrintable(message),
                  context.file ? context.file : "?", context.line);
-    QTest::qFail(qPrintable(QStringLiteral("unexpected Qt message: ") + message), context.file ? context.file : "",
-                 context.line);
+    QTest::qFail(qPrintable(QStringLiteral("unexpected Qt message: ") + message),
+                 context.file ? context.file : "", context.line);
 }
 
 } // namespace
@@ -42,7 +42,9 @@ void failOnUnexpectedWarnings(const QStringList& allowedFragments)
     qInstallMessageHandler(failingMessageHandler);
 }
 
-TopLevelWidgetGuard::TopLevelWidgetGuard() : initialCount(QApplication::topLevelWidgets().size()) {}
+TopLevelWidgetGuard::TopLevelWidgetGuard()
+    : initialCount(QApplication::topLevelWidgets().size())
+{}
 
 TopLevelWidgetGuard::~TopLevelWidgetGuard()
 {
