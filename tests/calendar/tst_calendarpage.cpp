@@ -1,4 +1,5 @@
 #include "CCalendarUi.h"
+#include "CTradeDateMaps.h"
 
 #include "calendar/CCalenderCellWidget.h"
 #include "calendar/CSystemTradingDayWidget.h"
@@ -29,9 +30,9 @@
 
 using IMC::CItsmClientCenter;
 using IMC::CMemoryTradingDayBackend;
-using IMC::CTradeDateRecords;
 using IMC::CUserManager;
 using tds::CCalendarUi;
+using tds::CTradeDateMaps;
 
 namespace {
 
@@ -62,15 +63,6 @@ public:
 
     std::atomic<bool> answerNothing{false};
 };
-
-TradeDateMap daysOf(std::initializer_list<std::pair<const char*, int>> days)
-{
-    TradeDateMap map;
-    for (const auto& day : days) {
-        CTradeDateRecords::putDay(map, day.first, day.second);
-    }
-    return map;
-}
 
 QStringList datesFrom(const QDate& first)
 {
@@ -114,7 +106,7 @@ private slots:
 
     void queriesOnFirstActivationOnly()
     {
-        backend->setMarketDays(0, daysOf({{"2026-08-13", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-13", 3}}));
         makePage(0);
         QVERIFY(backend->receivedQueries().empty()); // nothing is asked before activation
 
@@ -135,7 +127,7 @@ private slots:
     void systemSwitchQueriesAnActivePageOnly()
     {
         auto other = std::make_shared<CMemoryTradingDayBackend>();
-        other->setMarketDays(1, daysOf({{"2026-08-20", 1}}));
+        other->setMarketDays(1, CTradeDateMaps::daysOf({{"2026-08-20", 1}}));
         center()->registerSystem("备系统", other);
 
         makePage(1);
@@ -302,11 +294,11 @@ private slots:
 
     void onlyDaysFromTodayOnAreEditable()
     {
-        backend->setMarketDays(0, daysOf({{"2026-07-31", 3},
-                                          {"2026-08-10", 3},
-                                          {"2026-08-12", 1},
-                                          {"2026-08-13", 2},
-                                          {"2026-09-01", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-07-31", 3},
+                                                          {"2026-08-10", 3},
+                                                          {"2026-08-12", 1},
+                                                          {"2026-08-13", 2},
+                                                          {"2026-09-01", 3}}));
         openPage(0);
 
         QCOMPARE(seen("2026-07-31"), QStringLiteral("31")); // previous month
@@ -335,11 +327,12 @@ private slots:
         QFETCH(int, market);
         QFETCH(int, flags);
 
-        const TradeDateMap before = daysOf({{"2026-07-31", 2}, // Friday of July, shown but not filled
-                                            {"2026-08-01", 2}, // Saturday
-                                            {"2026-08-03", 0}, // past Monday without sessions
-                                            {"2026-08-16", 1}, // Sunday
-                                            {"2026-09-01", 2}});
+        const TradeDateMap before =
+            CTradeDateMaps::daysOf({{"2026-07-31", 2}, // Friday of July, shown but not filled
+                                    {"2026-08-01", 2}, // Saturday
+                                    {"2026-08-03", 0}, // past Monday without sessions
+                                    {"2026-08-16", 1}, // Sunday
+                                    {"2026-09-01", 2}});
         backend->setMarketDays(market, before, market == 3 ? "14" : "");
         openPage(market);
 
@@ -369,7 +362,8 @@ private slots:
 
     void deletedDayIsNotSubmitted()
     {
-        backend->setMarketDays(0, daysOf({{"2026-08-13", 3}, {"2026-08-14", 3}, {"2025-01-02", 1}}));
+        backend->setMarketDays(
+            0, CTradeDateMaps::daysOf({{"2026-08-13", 3}, {"2026-08-14", 3}, {"2025-01-02", 1}}));
         openPage(0);
 
         XP::CMessageBoxScript::pushAnswer(QMessageBox::Ok);
@@ -388,7 +382,7 @@ private slots:
 
     void dayWithoutSessionsIsSubmittedWithFlagsZero()
     {
-        backend->setMarketDays(1, daysOf({{"2026-08-14", 1}}));
+        backend->setMarketDays(1, CTradeDateMaps::daysOf({{"2026-08-14", 1}}));
         openPage(1);
 
         XP::CMessageBoxScript::pushAnswer(QMessageBox::Ok);
@@ -404,7 +398,7 @@ private slots:
 
     void addedAndChangedDaysAreSubmitted()
     {
-        backend->setMarketDays(0, daysOf({{"2026-08-14", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-14", 3}}));
         openPage(0);
 
         QVERIFY(CCalendarUi::clickButton(cellOf("2026-08-20"), QStringLiteral("+")));
@@ -424,7 +418,7 @@ private slots:
 
     void answerWithoutRecordsClearsTheCalendar()
     {
-        backend->setMarketDays(0, daysOf({{"2026-08-13", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-13", 3}}));
         openPage(0);
         QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral(">")));
 
@@ -440,12 +434,12 @@ private slots:
 
     void failedQueryReappliesTheLastGoodAnswerSilently()
     {
-        backend->setMarketDays(0, daysOf({{"2026-08-13", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-13", 3}}));
         openPage(0);
         QVERIFY(CCalendarUi::clickButton(cellOf("2026-08-20"), QStringLiteral("+")));
         QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral("<")));
 
-        backend->setMarketDays(0, daysOf({{"2026-08-21", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-21", 3}}));
         backend->failNext("网络中断");
         refreshAndWait();
 
@@ -459,7 +453,7 @@ private slots:
 
     void failedFirstQueryLeavesAnEmptyCalendar()
     {
-        backend->setMarketDays(0, daysOf({{"2026-08-13", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-13", 3}}));
         backend->failNext(std::string());
         openPage(0);
         QCOMPARE(seen("2026-08-13"), QStringLiteral("13 +"));
@@ -498,7 +492,7 @@ private slots:
 
     void uploadReplacesTheWholeMap()
     {
-        backend->setMarketDays(1, daysOf({{"2026-08-13", 1}, {"2026-10-08", 1}}));
+        backend->setMarketDays(1, CTradeDateMaps::daysOf({{"2026-08-13", 1}, {"2026-10-08", 1}}));
         openPage(1);
         QVERIFY(CCalendarUi::clickButton(cellOf("2026-08-20"), QStringLiteral("+")));
         QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral(">")));
@@ -548,8 +542,8 @@ private slots:
 
     void platformChangeDiscardsEditsWhenItsAnswerArrives()
     {
-        backend->setMarketDays(3, daysOf({{"2026-08-13", 1}}), "14");
-        backend->setMarketDays(3, daysOf({{"2026-08-14", 1}}), "15");
+        backend->setMarketDays(3, CTradeDateMaps::daysOf({{"2026-08-13", 1}}), "14");
+        backend->setMarketDays(3, CTradeDateMaps::daysOf({{"2026-08-14", 1}}), "15");
         openPage(3);
         QCOMPARE(backend->receivedQueries().back().marketParam, std::string("3"));
         QCOMPARE(backend->receivedQueries().back().platformParam, std::string("14"));
@@ -579,13 +573,13 @@ private slots:
     // The host answers on its worker thread; the page changes only when the GUI thread gets to it.
     void answersFromTheWorkerWaitForTheBusyGuiThread()
     {
-        backend->setMarketDays(0, daysOf({{"2026-08-13", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-13", 3}}));
         openPage(0);
 
         client()->holdAnswers();
         QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral("重新刷新")));
         QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral("重新刷新")));
-        backend->setMarketDays(0, daysOf({{"2026-08-14", 1}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-14", 1}}));
         client()->releaseAnswers();
 
         // Busy: the GUI thread blocks until the worker has run both callbacks.
@@ -601,7 +595,7 @@ private slots:
 
     void pageGoneBeforeTheAnswerIsLeftAlone()
     {
-        backend->setMarketDays(0, daysOf({{"2026-08-13", 3}}));
+        backend->setMarketDays(0, CTradeDateMaps::daysOf({{"2026-08-13", 3}}));
         openPage(0);
         client()->holdAnswers();
         QVERIFY(CCalendarUi::clickButton(page.get(), QStringLiteral("重新刷新")));

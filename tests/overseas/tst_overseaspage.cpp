@@ -1,6 +1,7 @@
 #include "COverseasUi.h"
 
 #include "../calendar/CCalendarUi.h"
+#include "../calendar/CTradeDateMaps.h"
 
 #include "data/CTradeDateRecords.h"
 #include "overseas/CAddExchangDialog.h"
@@ -37,9 +38,9 @@ using IMC::CAddExchangDialog;
 using IMC::CItsmClientCenter;
 using IMC::CMemoryTradingDayBackend;
 using IMC::COverSeaTradingDayWidget;
-using IMC::CTradeDateRecords;
 using tds::CCalendarUi;
 using tds::COverseasUi;
+using tds::CTradeDateMaps;
 
 namespace {
 
@@ -106,15 +107,6 @@ exchange(const std::string& name, const std::string& code, int trackId, TradeDat
     return record;
 }
 
-TradeDateMap daysOf(std::initializer_list<std::pair<const char*, int>> days)
-{
-    TradeDateMap map;
-    for (const auto& day : days) {
-        CTradeDateRecords::putDay(map, day.first, day.second);
-    }
-    return map;
-}
-
 QStringList keysOf(const TradeDateMap& days)
 {
     QStringList keys;
@@ -143,7 +135,7 @@ private slots:
         backend->setTracks("15", {track(2, "B")});
         backend->setInstruments({instrument("X", "C1"), instrument("Y", "C2"), instrument("Z", "C3")});
         backend->setTypedRecords(
-            {exchange("X", "C1", 2, daysOf({{"2026-08-20", 1}})), exchange("Y", "C2", 7)});
+            {exchange("X", "C1", 2, CTradeDateMaps::daysOf({{"2026-08-20", 1}})), exchange("Y", "C2", 7)});
         center()->registerSystem(systemName, backend);
         XP::CMessageBoxScript::reset();
         XP::CMessageBoxScript::enable(true);
@@ -362,8 +354,8 @@ private slots:
 
     void sameNameTwiceOpensTheLaterRecordsDays()
     {
-        backend->setTypedRecords({exchange("X", "C1", 2, daysOf({{"2026-08-20", 1}})),
-                                  exchange("X", "C9", 1, daysOf({{"2026-08-21", 1}}))});
+        backend->setTypedRecords({exchange("X", "C1", 2, CTradeDateMaps::daysOf({{"2026-08-20", 1}})),
+                                  exchange("X", "C9", 1, CTradeDateMaps::daysOf({{"2026-08-21", 1}}))});
         makeLoadedPage();
         QCOMPARE(COverseasUi::shownRows(page.get()), (QStringList{"X|B", "X|A"}));
         driver->arm([&](QWidget* modal) { CCalendarUi::clickButton(modal, QStringLiteral("提交保存")); });

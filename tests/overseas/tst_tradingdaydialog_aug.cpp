@@ -1,4 +1,5 @@
 #include "../calendar/CCalendarUi.h"
+#include "../calendar/CTradeDateMaps.h"
 
 #include "calendar/CCalenderCellWidget.h"
 #include "data/CTradeDateRecords.h"
@@ -23,24 +24,15 @@
 
 using IMC::CItsmClientCenter;
 using IMC::CMemoryTradingDayBackend;
-using IMC::CTradeDateRecords;
 using IMC::CTradingDayDialog;
 using tds::CCalendarUi;
+using tds::CTradeDateMaps;
 
 namespace {
 
 CItsmClientCenter* center()
 {
     return utils::CSingletonT<CItsmClientCenter>::instance();
-}
-
-TradeDateMap daysOf(std::initializer_list<std::pair<const char*, int>> days)
-{
-    TradeDateMap map;
-    for (const auto& day : days) {
-        CTradeDateRecords::putDay(map, day.first, day.second);
-    }
-    return map;
 }
 
 QStringList repeated(int times, const char* press)
@@ -50,17 +42,6 @@ QStringList repeated(int times, const char* press)
         presses << QString::fromUtf8(press);
     }
     return presses;
-}
-
-// "date=flags" for every day of a map, in date order.
-QStringList describeDays(const TradeDateMap& days)
-{
-    QStringList described;
-    for (const auto& day : days) {
-        described
-            << QStringLiteral("%1=%2").arg(QString::fromStdString(day.first)).arg(day.second->sessionFlags);
-    }
-    return described;
 }
 
 } // namespace
@@ -97,7 +78,7 @@ private slots:
 
     void opensOnTheCurrentMonth()
     {
-        openDialog(daysOf({{"2026-08-20", 1}, {"2026-07-31", 1}}));
+        openDialog(CTradeDateMaps::daysOf({{"2026-08-20", 1}, {"2026-07-31", 1}}));
         QCOMPARE(CCalendarUi::monthLabel(dialog.get()), QStringLiteral("2026年8月"));
         QVERIFY(!today()->isEnabled());
         const QStringList dates = CCalendarUi::shownDates(dialog.get());
@@ -145,7 +126,8 @@ private slots:
 
     void defaultDaysFillTheShownMonthsWeekdays()
     {
-        openDialog(daysOf({{"2026-08-01", 1}, {"2026-08-03", 0}, {"2026-07-31", 0}, {"2026-09-01", 0}}));
+        openDialog(CTradeDateMaps::daysOf(
+            {{"2026-08-01", 1}, {"2026-08-03", 0}, {"2026-07-31", 0}, {"2026-09-01", 0}}));
         QVERIFY(CCalendarUi::clickButton(dialog.get(), QStringLiteral("设置默认交易日")));
         QCOMPARE(CCalendarUi::monthLabel(dialog.get()), QStringLiteral("2026年8月"));
         QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(dialog.get(), "2026-08-14")),
@@ -159,12 +141,12 @@ private slots:
             }
         }
         expected << "2026-09-01=0";
-        QCOMPARE(describeDays(sent), expected);
+        QCOMPARE(CTradeDateMaps::describe(sent), expected);
     }
 
     void cellEditsReachTheSavedMap()
     {
-        openDialog(daysOf({{"2026-08-20", 1}, {"2026-08-21", 1}, {"2025-03-03", 1}}));
+        openDialog(CTradeDateMaps::daysOf({{"2026-08-20", 1}, {"2026-08-21", 1}, {"2025-03-03", 1}}));
         // "+" on the 14th, "X" on the 20th, the only session off on the 21st.
         XP::CMessageBoxScript::pushAnswer(QMessageBox::Ok);
         XP::CMessageBoxScript::pushAnswer(QMessageBox::Ok);
@@ -175,13 +157,13 @@ private slots:
         // An edit in the next month as well.
         QVERIFY(CCalendarUi::clickButton(dialog.get(), QStringLiteral(">")));
         QVERIFY(CCalendarUi::clickButton(CCalendarUi::cell(dialog.get(), "2026-09-07"), QStringLiteral("+")));
-        QCOMPARE(describeDays(saveAndTakeSentDays()),
+        QCOMPARE(CTradeDateMaps::describe(saveAndTakeSentDays()),
                  (QStringList{"2025-03-03=1", "2026-08-14=1", "2026-08-21=0", "2026-09-07=1"}));
     }
 
     void saveSendsTheExchangeAndClosesAccepted()
     {
-        openDialog(daysOf({{"2026-08-20", 1}}), false);
+        openDialog(CTradeDateMaps::daysOf({{"2026-08-20", 1}}), false);
         int result = -1;
         driver.arm([](QWidget* modal) { CCalendarUi::clickButton(modal, QStringLiteral("提交保存")); });
         result = dialog->exec();
@@ -200,7 +182,7 @@ private slots:
         QCOMPARE(record->exchangeName, std::string("芝加哥商品交易所"));
         QCOMPARE(record->exchangeCode, std::string("CME"));
         QCOMPARE(record->trackId, 2);
-        QCOMPARE(describeDays(record->tradeDates), QStringList{"2026-08-20=1"});
+        QCOMPARE(CTradeDateMaps::describe(record->tradeDates), QStringList{"2026-08-20=1"});
 
         const QList<IMC::CServerMessage> shown = center()->serverMessages();
         QCOMPARE(shown.size(), 1);
@@ -260,7 +242,7 @@ private slots:
     void closingSendsNothing()
     {
         QFETCH(bool, byFrame);
-        openDialog(daysOf({{"2026-08-20", 1}}), false);
+        openDialog(CTradeDateMaps::daysOf({{"2026-08-20", 1}}), false);
         driver.arm([byFrame](QWidget* modal) {
             if (byFrame) {
                 CCalendarUi::click(static_cast<XP::CCommonDialog*>(modal)->closeButton());
