@@ -5,11 +5,12 @@
 #include "spreadsheet/COdbcExcelReader.h"
 #include "utils/FileHelper.h"
 #include "utils/GbkConversion.h"
-#include "utils/StringConversion.h"
 
 #include <QFileInfo>
 
 #include <memory>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace IMC {
@@ -17,19 +18,10 @@ namespace {
 
 constexpr int daySessionOnly = 1;
 
-// The UTF-8 bytes of a date field, up to the first zero byte; plain ASCII dates are copied directly.
-std::string dateKey(const QStringRef& field)
+// The date field as a map key: its UTF-8 bytes up to the first zero byte.
+std::string dateKey(std::string_view field)
 {
-    std::string key;
-    key.reserve(static_cast<std::size_t>(field.size()));
-    for (const QChar c : field) {
-        if (c.unicode() == 0 || c.unicode() >= 0x80) {
-            const QByteArray bytes = field.toUtf8();
-            return std::string(bytes.constData());
-        }
-        key += static_cast<char>(c.unicode());
-    }
-    return key;
+    return std::string(field.substr(0, field.find('\0')));
 }
 
 // The entry for key, and whether it was added (with an empty record). Sorted files find their place
@@ -123,29 +115,29 @@ bool CTradeDateFileReader::readText(const QString& path, CTradeDateLines& lines)
     if (utils::isGBKCode(content)) {
         utils::safeGbk2Utf8(content);
     }
-    lines.setText(XP::sToQs(content), QLatin1Char(','));
+    lines.setText(std::move(content), QLatin1Char(','));
     return true;
 }
 
 int CTradeDateFileReader::makeRecords(const CTradeDateLines& lines, TradeDateMap& tradeDates)
 {
-    const QChar separator = lines.separator();
+    const char separator = lines.separator().toLatin1();
     // Days are marked while the lines are checked and made into records at the end, once per date:
     // a date that comes again replaces its record, so only its last line's record would survive.
     std::vector<TradeDateMap::iterator> marked;
     auto previous = tradeDates.end();
     int badLine = 0;
-    lines.forEachLine([&](int index, const QStringRef& line) {
+    lines.forEachLine([&](int index, std::string_view line) {
         if (index == 0) {
             return true; // the header is never looked at
         }
-        const int split = line.indexOf(separator);
-        if (split < 0 || line.indexOf(separator, split + 1) >= 0) {
+        const std::size_t split = line.find(separator);
+        if (split == std::string_view::npos || line.find(separator, split + 1) != std::string_view::npos) {
             badLine = index + 1;
             return false;
         }
-        if (line.mid(split + 1) == QLatin1String("1")) {
-            const auto entry = findOrAdd(tradeDates, dateKey(line.left(split)), previous);
+        if (line.substr(split + 1) == "1") {
+            const auto entry = findOrAdd(tradeDates, dateKey(line.substr(0, split)), previous);
             previous = entry.first;
             // An entry without a record is new or already marked; one with a record gets a new one.
             if (entry.second || previous->second) {

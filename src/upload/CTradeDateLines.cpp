@@ -1,5 +1,9 @@
 #include "upload/CTradeDateLines.h"
 
+#include <QByteArray>
+
+#include <utility>
+
 namespace IMC {
 
 void CTradeDateLines::setRows(const QStringList& newRows, QChar separator)
@@ -10,11 +14,11 @@ void CTradeDateLines::setRows(const QStringList& newRows, QChar separator)
     fieldSeparator = separator;
 }
 
-void CTradeDateLines::setText(const QString& content, QChar separator)
+void CTradeDateLines::setText(std::string utf8Content, QChar separator)
 {
     isText = true;
     rows.clear();
-    text = content;
+    text = std::move(utf8Content);
     fieldSeparator = separator;
 }
 
@@ -22,20 +26,22 @@ bool CTradeDateLines::forEachLine(const Visitor& visit) const
 {
     if (!isText) {
         for (int i = 0; i < rows.size(); ++i) {
-            if (!visit(i, QStringRef(&rows.at(i)))) {
+            const QByteArray row = rows.at(i).toUtf8();
+            if (!visit(i, std::string_view(row.constData(), static_cast<std::size_t>(row.size())))) {
                 return false;
             }
         }
         return true;
     }
-    int start = 0;
+    const std::string_view all(text);
+    std::size_t start = 0;
     for (int i = 0;; ++i) {
-        const int feed = text.indexOf(QLatin1Char('\n'), start);
-        const int end = feed < 0 ? text.size() : feed;
-        if (!visit(i, text.midRef(start, end - start))) {
+        const std::size_t feed = all.find('\n', start);
+        if (!visit(i, all.substr(start,
+                                 feed == std::string_view::npos ? std::string_view::npos : feed - start))) {
             return false;
         }
-        if (feed < 0) {
+        if (feed == std::string_view::npos) {
             return true;
         }
         start = feed + 1;
@@ -45,8 +51,8 @@ bool CTradeDateLines::forEachLine(const Visitor& visit) const
 QStringList CTradeDateLines::toStringList() const
 {
     QStringList list;
-    forEachLine([&list](int, const QStringRef& line) {
-        list.append(line.toString());
+    forEachLine([&list](int, std::string_view line) {
+        list.append(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
         return true;
     });
     return list;

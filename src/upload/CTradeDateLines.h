@@ -3,26 +3,29 @@
 #include <QChar>
 #include <QString>
 #include <QStringList>
-#include <QStringRef>
 
 #include <functional>
+#include <string>
+#include <string_view>
 
 namespace IMC {
 
-// The lines read from a trading-day file and the separator of their fields. A text file is kept as one
-// text and walked line by line, which spares a string (and a reference) per line on large files.
+// The lines read from a trading-day file and the separator of their fields, handed out as UTF-8
+// bytes. A text file is kept as one UTF-8 text and walked line by line, which spares a string per line
+// and a UTF-16 copy of the whole file; the separators and flags looked for are ASCII, which never occurs
+// inside a multi-byte UTF-8 character.
 class CTradeDateLines
 {
 public:
     // Receives each line with its index (0 for the header); returning false stops the walk.
-    using Visitor = std::function<bool(int index, const QStringRef& line)>;
+    using Visitor = std::function<bool(int index, std::string_view line)>;
 
     // Takes a workbook's rows, one line each.
     void setRows(const QStringList& rows, QChar fieldSeparator);
 
-    // Takes a text whose lines end at every line feed; empty lines count, so a final line feed makes
-    // an empty last line.
-    void setText(const QString& content, QChar fieldSeparator);
+    // Takes UTF-8 text whose lines end at every line feed; empty lines count, so a final line feed
+    // makes an empty last line.
+    void setText(std::string utf8Content, QChar fieldSeparator);
 
     QChar separator() const { return fieldSeparator; }
 
@@ -33,7 +36,7 @@ public:
 
 private:
     bool isText = false;
-    QString text;
+    std::string text;
     QStringList rows;
     QChar fieldSeparator = QLatin1Char(',');
 };

@@ -111,7 +111,7 @@ private slots:
     void laterLineReplacesTheRecord()
     {
         IMC::CTradeDateLines lines;
-        lines.setText(QStringLiteral("h\n2024-01-03,1\n2024-01-02,1\n2024-01-03,1"), QLatin1Char(','));
+        lines.setText(std::string("h\n2024-01-03,1\n2024-01-02,1\n2024-01-03,1"), QLatin1Char(','));
         TradeDateMap tradeDates;
         QCOMPARE(CTradeDateFileReader::makeRecords(lines, tradeDates), 0);
         const auto first = tradeDates.at("2024-01-02");

@@ -59,8 +59,8 @@ int main(int argc, char** argv)
         err << IMC::CTradeDateFileReader::openFailedText << '\n';
         return exitOpenFailed;
     }
-    lines.forEachLine([&out](int, const QStringRef& line) {
-        out << line << '\n';
+    lines.forEachLine([&out](int, std::string_view line) {
+        out << QString::fromUtf8(line.data(), static_cast<int>(line.size())) << '\n';
         return true;
     });
     TradeDateMap tradeDates;
