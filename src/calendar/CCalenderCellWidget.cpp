@@ -1,5 +1,6 @@
 #include "calendar/CCalenderCellWidget.h"
 
+#include "data/CLocalToday.h"
 #include "data/CTradeDateRecords.h"
 #include "data/TradingDayTypes.h"
 #include "widgets/CCheckBox.h"
@@ -119,7 +120,9 @@ void CCalenderCellWidget::setBasicInfo(int year, int month, int day, bool editab
     if (!editable) {
         dayNumberText->setColorKey(QStringLiteral("clr_lineedit_empty_hint"));
     }
-    if (QDate::fromString(dateText, QStringLiteral("yyyy-MM-dd")) == QDate::currentDate()) {
+    // The date is built from its parts rather than parsed back from dateText: parsing goes through local
+    // date-time conversions that read the time-zone file every time.
+    if (QDate(year, month, day) == CLocalToday::date()) {
         dayNumberText->setColorKey(QStringLiteral("clr_global_warn"));
         tradeDayText->setColorKey(QStringLiteral("clr_global_warn"));
     }

@@ -2,6 +2,7 @@
 
 #include "calendar/CCalenderCellWidget.h"
 #include "calendar/CMonthGrid.h"
+#include "data/CLocalToday.h"
 #include "data/CTradeDateRecords.h"
 #include "widgets/CBaseNormalTable.h"
 
@@ -21,7 +22,7 @@ void CMonthTable::fill(TradeDateMap& tradeDates, int year, int month,
     if (defaultSessions) {
         CMonthGrid::fillWeekdays(tradeDates, year, month, *defaultSessions);
     }
-    const QDate today = QDate::currentDate();
+    const QDate today = CLocalToday::date();
     for (const CMonthGrid::Position& position : CMonthGrid::layout(year, month)) {
         const std::string date =
             CTradeDateRecords::dateText(position.year, position.month, position.day).toStdString();
