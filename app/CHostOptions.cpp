@@ -28,7 +28,8 @@ CHostOptions CHostOptions::parse(const QCoreApplication& app)
                                     QStringLiteral("file"));
     const QCommandLineOption db(
         QStringLiteral("db"),
-        QStringLiteral("Store of the default system: a SQLite file, sqlite:///path or "
+        QStringLiteral("Store of the default system: a SQLite file, sqlite:///path, "
+                       "postgresql://user@host:port/database (shared by many hosts) or "
                        "memory: for a throw-away store."),
         QStringLiteral("address"));
     const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Operator name."),

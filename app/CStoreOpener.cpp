@@ -1,6 +1,7 @@
 #include "CStoreOpener.h"
 
 #include "CSqlTradingDayBackend.h"
+#include "CStoreException.h"
 
 #include "services/CMemoryTradingDayBackend.h"
 #include "utils/StringConversion.h"
@@ -22,12 +23,15 @@ std::shared_ptr<ITradingDayBackend> CStoreOpener::open(const QString& address, Q
         *error = storeAddress.errorText();
         return nullptr;
     }
-    QDir().mkpath(QFileInfo(storeAddress.filePath()).absolutePath());
-    // Opened here once so that a file that is no store is refused before any window shows; the worker
-    // thread opens its own connection at its first request.
+    if (storeAddress.kind() == CStoreAddress::SqliteFile) {
+        QDir().mkpath(QFileInfo(storeAddress.filePath()).absolutePath());
+    }
+    // Opened here once so that a database that is no store is refused before any window shows; the worker
+    // thread opens its own connection at its first request. A server that cannot be reached now may be
+    // back by then: until it is, the pages report it for each request.
     auto backend = std::make_shared<CSqlTradingDayBackend>(address);
     const utils::TTError opened = backend->open();
-    if (!opened.isSuccess()) {
+    if (!opened.isSuccess() && opened.code() != CStoreException::NoConnection) {
         *error = XP::sToQs(opened.errorMsg());
         return nullptr;
     }

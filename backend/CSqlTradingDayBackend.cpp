@@ -1,6 +1,7 @@
 #include "CSqlTradingDayBackend.h"
 
 #include "CDaySetCodec.h"
+#include "CStoreDialect.h"
 #include "CStoreException.h"
 #include "CStoreQuery.h"
 #include "CStoreSchema.h"
@@ -109,53 +110,67 @@ CStoreRevision revisionOf(const QSqlQuery& row)
 
 typedef std::vector<TradeDateMap::const_iterator> DayRows;
 
+// The columns that say whose days a table's rows are, their types and this owner's values.
+struct DayOwner
+{
+    QStringList columns;
+    QStringList types;
+    QVariantList values;
+};
+
 const QStringList keyColumns = {QStringLiteral("day_key"), QStringLiteral("session_flags"),
                                 QStringLiteral("valid")};
+const QStringList keyColumnTypes = {QStringLiteral("TEXT"), QStringLiteral("INTEGER"),
+                                    QStringLiteral("INTEGER")};
 const QStringList textColumns = {QStringLiteral("date_text"), QStringLiteral("description"),
                                  QStringLiteral("trade_date")};
+const QStringList textColumnTypes = {QStringLiteral("TEXT"), QStringLiteral("TEXT"), QStringLiteral("TEXT")};
 // Rows per statement. One statement per row costs Qt more than SQLite needs to store the row; too many
 // rows per statement make preparing slow, because Qt hands each "?" to SQLite as a named placeholder and
 // SQLite looks those names up one by one.
 const std::size_t rowsPerStatement = 64;
 
-// INSERT INTO table (owner columns, day columns) SELECT ?, ..., column1, ... FROM (VALUES (?, ...), ...):
-// the owner's values are bound once per statement and each row binds only its own values.
-QString dayInsert(const QString& table, const QStringList& ownerColumns, const QStringList& columns,
-                  std::size_t rows)
+// INSERT INTO table (owner columns, day columns) SELECT ?, ..., column1, ... FROM (VALUES (?, ...), ...) AS day_row:
+// the owner's values are bound once per statement and each row binds only its own values. Each
+// placeholder carries its column's type where the database cannot tell it from the statement.
+QString dayInsert(const CStoreDialect& dialect, const QString& table, const DayOwner& owner,
+                  const QStringList& columns, const QStringList& columnTypes, std::size_t rows)
 {
     QStringList selected;
-    for (int i = 0; i < ownerColumns.size(); ++i) {
-        selected << QStringLiteral("?");
+    for (const QString& type : owner.types) {
+        selected << dialect.typedPlaceholder(type);
     }
     QStringList placeholders;
     for (int i = 1; i <= columns.size(); ++i) {
         selected << QStringLiteral("column%1").arg(i);
-        placeholders << QStringLiteral("?");
+        placeholders << dialect.typedPlaceholder(columnTypes.at(i - 1));
     }
     const QString row = QLatin1Char('(') + placeholders.join(QStringLiteral(", ")) + QLatin1Char(')');
     QStringList valueRows;
     for (std::size_t i = 0; i < rows; ++i) {
         valueRows << row;
     }
-    return QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (VALUES %4)")
-        .arg(table, (ownerColumns + columns).join(QStringLiteral(", ")), selected.join(QStringLiteral(", ")),
+    return QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM (VALUES %4) AS day_row")
+        .arg(table, (owner.columns + columns).join(QStringLiteral(", ")), selected.join(QStringLiteral(", ")),
              valueRows.join(QStringLiteral(", ")));
 }
 
-void insertDayRows(const QSqlDatabase& db, const QString& table, const QStringList& ownerColumns,
-                   const QVariantList& ownerValues, const DayRows& rows, bool withTexts)
+void insertDayRows(const QSqlDatabase& db, const QString& table, const DayOwner& owner, const DayRows& rows,
+                   bool withTexts)
 {
     const QStringList columns = withTexts ? keyColumns + textColumns : keyColumns;
+    const QStringList columnTypes = withTexts ? keyColumnTypes + textColumnTypes : keyColumnTypes;
+    const CStoreDialect& dialect = CStoreDialect::of(db);
     QSqlQuery insert;
     std::size_t preparedRows = 0;
     for (std::size_t first = 0; first < rows.size(); first += rowsPerStatement) {
         const std::size_t count = std::min(rowsPerStatement, rows.size() - first);
         if (count != preparedRows) {
-            insert = CStoreQuery::prepare(db, dayInsert(table, ownerColumns, columns, count));
+            insert = CStoreQuery::prepare(db, dayInsert(dialect, table, owner, columns, columnTypes, count));
             preparedRows = count;
         }
         int parameter = 0;
-        for (const QVariant& ownerValue : ownerValues) {
+        for (const QVariant& ownerValue : owner.values) {
             insert.bindValue(parameter++, ownerValue);
         }
         for (std::size_t i = first; i < first + count; ++i) {
@@ -170,27 +185,60 @@ void insertDayRows(const QSqlDatabase& db, const QString& table, const QStringLi
                 insert.bindValue(parameter++, CDaySetCodec::storedText(day.tradeDate, key));
             }
         }
-        CStoreQuery::execPrepared(insert);
+        CStoreQuery::execPrepared(db, insert);
     }
 }
 
-template<typename Work> utils::TTError guarded(Work&& work)
+void insertDays(const QSqlDatabase& db, const QString& table, const DayOwner& owner, const TradeDateMap& days)
 {
-    try {
-        work();
-        return {};
-    } catch (const CStoreException& failure) {
-        return failure.toError();
-    } catch (const std::exception& failure) {
-        return utils::TTError(CStoreException::DatabaseFailure,
-                              std::string("交易日数据库内部错误: ") + failure.what());
+    // Most days carry the usual texts, which are stored as NULL: their rows need only key, flags and
+    // valid flag bound.
+    DayRows usualDays;
+    DayRows unusualDays;
+    usualDays.reserve(days.size());
+    for (auto day = days.begin(); day != days.end(); ++day) {
+        (CDaySetCodec::hasUsualTexts(*day->second, day->first) ? usualDays : unusualDays).push_back(day);
     }
+    insertDayRows(db, table, owner, usualDays, false);
+    insertDayRows(db, table, owner, unusualDays, true);
+}
+
+QString marketSubject(int marketType, const QString& platform)
+{
+    return QStringLiteral("market %1 %2").arg(marketType).arg(platform);
+}
+
+QString exchangeSubject(const std::string& exchangeName)
+{
+    return QStringLiteral("exchange ") + textOf(exchangeName);
 }
 
 } // namespace
 
+template<typename Work> utils::TTError CSqlTradingDayBackend::guarded(Work&& work)
+{
+    // A connection the server dropped (stopped and back, or restarted) is replaced once: the request
+    // then runs on a fresh connection, or reports that the store cannot be reached.
+    for (bool retried = false;; retried = true) {
+        try {
+            work();
+            return {};
+        } catch (const CStoreException& failure) {
+            if (failure.code() == CStoreException::NoConnection &&
+                forgetConnection(QThread::currentThread()) && !retried) {
+                continue;
+            }
+            return reported(failure).toError();
+        } catch (const std::exception& failure) {
+            return utils::TTError(CStoreException::DatabaseFailure,
+                                  std::string("交易日数据库内部错误: ") + failure.what());
+        }
+    }
+}
+
 CSqlTradingDayBackend::CSqlTradingDayBackend(const QString& address)
     : address(CStoreAddress::parse(address))
+    , dialect(CStoreDialect::forAddress(this->address))
     , instanceId(nextInstanceId++)
 {}
 
@@ -275,6 +323,11 @@ utils::TTError CSqlTradingDayBackend::open()
 const QString& CSqlTradingDayBackend::filePath() const
 {
     return address.filePath();
+}
+
+const CStoreAddress& CSqlTradingDayBackend::storeAddress() const
+{
+    return address;
 }
 
 utils::TTError CSqlTradingDayBackend::revisions(int marketType, const std::string& platformParam,
@@ -393,15 +446,14 @@ QSqlDatabase CSqlTradingDayBackend::openConnection(QThread* thread)
     if (!address.isValid()) {
         throw CStoreException(CStoreException::StoreUnreachable, address.errorText());
     }
-    const QString context = QStringLiteral("无法打开交易日数据库 %1: ").arg(address.filePath());
+    const QString context = QStringLiteral("无法打开交易日数据库 %1: ").arg(address.displayText());
     const QString name = QStringLiteral("tradingday-store-%1-%2").arg(instanceId).arg(nextConnectionId++);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(address.filePath());
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), name);
+        dialect.configureConnection(db, address);
         try {
             if (!db.open()) {
-                throw CStoreException(CStoreException::StoreUnreachable, db.lastError().databaseText());
+                throw openFailure(db.lastError());
             }
             CStoreSchema::prepare(db);
             std::lock_guard<std::mutex> lock(mutex);
@@ -411,24 +463,42 @@ QSqlDatabase CSqlTradingDayBackend::openConnection(QThread* thread)
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            throw failure.within(context);
+            // A lost connection is reported with the address when it reaches the caller.
+            throw failure.code() == CStoreException::NoConnection ? failure : failure.within(context);
         }
     }
 }
 
-void CSqlTradingDayBackend::forgetConnection(QThread* thread)
+CStoreException CSqlTradingDayBackend::openFailure(const QSqlError& error) const
+{
+    if (address.kind() == CStoreAddress::PostgreSql) {
+        return CStoreException(CStoreException::NoConnection, error.databaseText().simplified());
+    }
+    return CStoreException(CStoreException::StoreUnreachable, error.databaseText());
+}
+
+CStoreException CSqlTradingDayBackend::reported(const CStoreException& failure) const
+{
+    if (failure.code() != CStoreException::NoConnection) {
+        return failure;
+    }
+    return failure.within(QStringLiteral("交易日数据库无法连接: %1: ").arg(address.displayText()));
+}
+
+bool CSqlTradingDayBackend::forgetConnection(QThread* thread)
 {
     QString name;
     {
         std::lock_guard<std::mutex> lock(mutex);
         const auto found = connections.find(thread);
         if (found == connections.end()) {
-            return;
+            return false;
         }
         name = found->second.connectionName();
         connections.erase(found);
     }
     QSqlDatabase::removeDatabase(name);
+    return true;
 }
 
 QString CSqlTradingDayBackend::marketPlatform(int marketType, const std::string& platformParam) const
@@ -582,12 +652,15 @@ CStoreRevision CSqlTradingDayBackend::saveMarket(const QSqlDatabase& db, int mar
                                                  const QString& platform, const TradeDateMap& days,
                                                  const std::string& operatorName, long long restoredFrom)
 {
-    CStoreTransaction transaction(db);
+    CStoreTransaction transaction(db, marketSubject(marketType, platform));
     requireMaintenanceRight(db, operatorName);
     CStoreQuery::run(db, QStringLiteral("DELETE FROM market_day WHERE market_type = ? AND platform = ?"),
                      {marketType, platform});
-    insertDays(db, QStringLiteral("market_day"), {QStringLiteral("market_type"), QStringLiteral("platform")},
-               {marketType, platform}, days);
+    insertDays(db, QStringLiteral("market_day"),
+               {{QStringLiteral("market_type"), QStringLiteral("platform")},
+                {QStringLiteral("INTEGER"), QStringLiteral("TEXT")},
+                {marketType, platform}},
+               days);
     CStoreRevision revision;
     revision.marketType = marketType;
     revision.platformParam = platform.toStdString();
@@ -606,7 +679,7 @@ CStoreRevision CSqlTradingDayBackend::saveExchange(const QSqlDatabase& db,
     if (exchange.exchangeName.empty()) {
         badRequest("交易所名称不能为空");
     }
-    CStoreTransaction transaction(db);
+    CStoreTransaction transaction(db, exchangeSubject(exchange.exchangeName));
     requireMaintenanceRight(db, operatorName);
     const QString name = textOf(exchange.exchangeName);
     CStoreQuery::run(
@@ -617,7 +690,8 @@ CStoreRevision CSqlTradingDayBackend::saveExchange(const QSqlDatabase& db,
     const QVariant exchangeId =
         CStoreQuery::scalar(db, QStringLiteral("SELECT id FROM exchange WHERE name = ?"), {name});
     CStoreQuery::run(db, QStringLiteral("DELETE FROM exchange_day WHERE exchange_id = ?"), {exchangeId});
-    insertDays(db, QStringLiteral("exchange_day"), {QStringLiteral("exchange_id")}, {exchangeId},
+    insertDays(db, QStringLiteral("exchange_day"),
+               {{QStringLiteral("exchange_id")}, {QStringLiteral("BIGINT")}, {exchangeId}},
                exchange.tradeDates);
     CStoreRevision revision;
     revision.marketType = ttservice::EZR_MarketOverseas;
@@ -635,7 +709,7 @@ CStoreRevision CSqlTradingDayBackend::saveExchange(const QSqlDatabase& db,
 CStoreRevision CSqlTradingDayBackend::deleteExchange(const QSqlDatabase& db, const std::string& exchangeName,
                                                      const std::string& operatorName, long long restoredFrom)
 {
-    CStoreTransaction transaction(db);
+    CStoreTransaction transaction(db, exchangeSubject(exchangeName));
     requireMaintenanceRight(db, operatorName);
     CStoreRevision revision;
     {
@@ -663,38 +737,27 @@ CStoreRevision CSqlTradingDayBackend::deleteExchange(const QSqlDatabase& db, con
     return revision;
 }
 
-void CSqlTradingDayBackend::insertDays(const QSqlDatabase& db, const QString& table,
-                                       const QStringList& ownerColumns, const QVariantList& ownerValues,
-                                       const TradeDateMap& days)
-{
-    // Most days carry the usual texts, which are stored as NULL: their rows need only key, flags and
-    // valid flag bound.
-    DayRows usualDays;
-    DayRows unusualDays;
-    usualDays.reserve(days.size());
-    for (auto day = days.begin(); day != days.end(); ++day) {
-        (CDaySetCodec::hasUsualTexts(*day->second, day->first) ? usualDays : unusualDays).push_back(day);
-    }
-    insertDayRows(db, table, ownerColumns, ownerValues, usualDays, false);
-    insertDayRows(db, table, ownerColumns, ownerValues, unusualDays, true);
-}
-
 CStoreRevision CSqlTradingDayBackend::recordRevision(const QSqlDatabase& db, CStoreRevision revision,
                                                      const TradeDateMap& days)
 {
     revision.savedAt = QDateTime::currentDateTimeUtc();
     revision.dayCount = static_cast<int>(days.size());
-    const QSqlQuery insert = CStoreQuery::run(
+    QSqlQuery insert = CStoreQuery::run(
         db,
         QStringLiteral("INSERT INTO revision (market_type, platform, exchange_name, exchange_code, track_id, "
                        "operation, restored_from, operator, saved_at, day_count, days) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"),
         {revision.marketType, textOf(revision.platformParam), textOf(revision.exchangeName),
          textOf(revision.exchangeCode), revision.trackId, revision.operation,
          revision.restoredFrom == 0 ? QVariant(QVariant::LongLong) : QVariant(revision.restoredFrom),
          textOf(revision.operatorName), revision.savedAt.toString(Qt::ISODateWithMs), revision.dayCount,
          CDaySetCodec::encode(days)});
-    revision.id = insert.lastInsertId().toLongLong();
+    if (!insert.next()) {
+        throw CStoreException(CStoreException::DatabaseFailure,
+                              QStringLiteral("交易日数据库没有给出新修订的编号"));
+    }
+    revision.id = insert.value(0).toLongLong();
+    insert.finish();
     return revision;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CStoreAddress.h"
+#include "CStoreException.h"
 #include "CStoreRevision.h"
 
 #include "records/CItsmTypedMarketTradeDate.h"
@@ -19,15 +20,23 @@
 #include <string>
 #include <vector>
 
+class QSqlError;
 class QThread;
 
 namespace IMC {
 
-// The trading-day store: a SQLite file reached through Qt SQL. Every thread that calls it gets its own
-// connection, opened at its first call; opening creates a missing file, refuses files that are not
-// trading-day stores and brings older files up to the current schema. Every save, delete and restore
-// runs in one transaction and is kept as a revision with the whole day set it produced; revisions are
-// never changed or deleted. Failures come back as a utils::TTError with a text for the operator.
+class CStoreDialect;
+
+// The trading-day store: a SQLite file or a PostgreSQL database that many hosts share, reached through
+// Qt SQL; what differs between the two is kept in their CStoreDialect. Every thread that calls it gets
+// its own connection, opened at its first call; opening creates a missing file (or the tables of an
+// empty database), refuses databases that are not trading-day stores and brings older ones up to the
+// current schema. Every save, delete and restore runs in one transaction, waits for any other writer of
+// the same market or exchange to finish, and is kept as a revision with the whole day set it produced;
+// revisions are never changed or deleted. Failures come back as a utils::TTError with a text for the
+// operator. When the server cannot be reached the request fails with CStoreException::NoConnection and
+// "交易日数据库无法连接: " and the address; a connection the server dropped is replaced by a new one at
+// once, so requests succeed again as soon as the server is back.
 //
 // Access: the store keeps which rights each operator holds. Saves and deletes (operations 1 and 3) and
 // restores need right 10615 (trading-day maintenance), checked inside their transaction whatever the
@@ -40,7 +49,8 @@ class CSqlTradingDayBackend : public ITradingDayBackend
 public:
     static constexpr int RightTradingDayMaintenance = 10615;
 
-    // address: a file path or "sqlite://" and a path; see CStoreAddress.
+    // address: a file path, "sqlite://" and a path, or "postgresql://user@host:port/database"; see
+    // CStoreAddress.
     explicit CSqlTradingDayBackend(const QString& address);
     ~CSqlTradingDayBackend() override;
     CSqlTradingDayBackend(const CSqlTradingDayBackend&) = delete;
@@ -55,8 +65,9 @@ public:
 
     // Opens the store for the calling thread now rather than at its first request.
     utils::TTError open();
-    // Absolute path of the database file; empty when the address was refused.
+    // Absolute path of the database file; empty when the address was refused or names a server.
     const QString& filePath() const;
+    const CStoreAddress& storeAddress() const;
 
     // Revisions of market 0 to 3 (platformParam as in queries) or, for market 4, of the exchange
     // named, oldest first.
@@ -75,9 +86,14 @@ public:
     utils::TTError revokeRight(const std::string& operatorName, int right);
 
 private:
+    template<typename Work> utils::TTError guarded(Work&& work);
     QSqlDatabase connection();
     QSqlDatabase openConnection(QThread* thread);
-    void forgetConnection(QThread* thread);
+    CStoreException openFailure(const QSqlError& error) const;
+    // failure as the caller sees it: a lost connection names the store's address.
+    CStoreException reported(const CStoreException& failure) const;
+    // False when the thread had no connection.
+    bool forgetConnection(QThread* thread);
 
     QString marketPlatform(int marketType, const std::string& platformParam) const;
     boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> loadMarket(const QSqlDatabase& db, int marketType,
@@ -99,13 +115,11 @@ private:
                                 const std::string& operatorName, long long restoredFrom);
     CStoreRevision deleteExchange(const QSqlDatabase& db, const std::string& exchangeName,
                                   const std::string& operatorName, long long restoredFrom);
-    // Rows of table: the owner's columns and values, then each day's key, flags, valid flag and texts.
-    void insertDays(const QSqlDatabase& db, const QString& table, const QStringList& ownerColumns,
-                    const QVariantList& ownerValues, const TradeDateMap& days);
     CStoreRevision recordRevision(const QSqlDatabase& db, CStoreRevision revision, const TradeDateMap& days);
     CStoreRevision loadRevision(const QSqlDatabase& db, long long revisionId, TradeDateMap& days);
 
     const CStoreAddress address;
+    const CStoreDialect& dialect;
     const unsigned long long instanceId;
     std::mutex mutex;
     std::map<QThread*, QSqlDatabase> connections;

@@ -20,7 +20,9 @@ public:
         StoreUnreachable = 3,
         NotFound = 4,
         // The operator lacks the right the operation needs.
-        Forbidden = 5
+        Forbidden = 5,
+        // The database server cannot be reached, or the connection to it broke off.
+        NoConnection = 6
     };
 
     CStoreException(Code code, const QString& text);

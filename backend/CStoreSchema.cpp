@@ -1,5 +1,6 @@
 #include "CStoreSchema.h"
 
+#include "CStoreDialect.h"
 #include "CStoreException.h"
 #include "CStoreQuery.h"
 #include "CStoreTransaction.h"
@@ -8,7 +9,6 @@
 #include <QVariant>
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 namespace IMC {
@@ -72,153 +72,54 @@ const SeedInstrument instrumentSeeds[] = {
     {"JGBL", "日本10年期国债期货", "OSE", "大阪交易所"},
 };
 
-// Day rows keep only what differs from the usual texts; see CDaySetCodec.
-const char* const version1Statements[] = {
-    "CREATE TABLE market_day ("
-    " market_type INTEGER NOT NULL CHECK (market_type BETWEEN 0 AND 3),"
-    " platform TEXT NOT NULL,"
-    " day_key TEXT NOT NULL,"
-    " session_flags INTEGER NOT NULL,"
-    " valid INTEGER NOT NULL,"
-    " date_text TEXT,"
-    " description TEXT,"
-    " trade_date TEXT,"
-    " PRIMARY KEY (market_type, platform, day_key)) WITHOUT ROWID",
-    "CREATE TABLE exchange ("
-    " id INTEGER PRIMARY KEY,"
-    " name TEXT NOT NULL UNIQUE,"
-    " code TEXT NOT NULL,"
-    " track_id INTEGER NOT NULL)",
-    "CREATE TABLE exchange_day ("
-    " exchange_id INTEGER NOT NULL REFERENCES exchange (id) ON DELETE CASCADE,"
-    " day_key TEXT NOT NULL,"
-    " session_flags INTEGER NOT NULL,"
-    " valid INTEGER NOT NULL,"
-    " date_text TEXT,"
-    " description TEXT,"
-    " trade_date TEXT,"
-    " PRIMARY KEY (exchange_id, day_key)) WITHOUT ROWID",
-    "CREATE TABLE track ("
-    " platform_kind TEXT NOT NULL,"
-    " track_id INTEGER NOT NULL,"
-    " name TEXT NOT NULL,"
-    " PRIMARY KEY (platform_kind, track_id))",
-    "CREATE TABLE instrument ("
-    " id INTEGER PRIMARY KEY,"
-    " instrument_code TEXT NOT NULL,"
-    " instrument_name TEXT NOT NULL,"
-    " exchange_code TEXT NOT NULL,"
-    " exchange_name TEXT NOT NULL)",
-    // One row per save, delete or restore: market type and platform for markets, the exchange's name,
-    // code and track for market 4; days holds the whole day set the operation produced.
-    "CREATE TABLE revision ("
-    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
-    " market_type INTEGER NOT NULL,"
-    " platform TEXT NOT NULL,"
-    " exchange_name TEXT NOT NULL,"
-    " exchange_code TEXT NOT NULL,"
-    " track_id INTEGER NOT NULL,"
-    " operation INTEGER NOT NULL,"
-    " restored_from INTEGER REFERENCES revision (id),"
-    " operator TEXT NOT NULL,"
-    " saved_at TEXT NOT NULL,"
-    " day_count INTEGER NOT NULL,"
-    " days BLOB NOT NULL)",
-    "CREATE INDEX revision_by_subject ON revision (market_type, platform, exchange_name, id)",
-    "CREATE TRIGGER revision_never_deleted BEFORE DELETE ON revision"
-    " BEGIN SELECT RAISE(ABORT, 'revisions are never deleted'); END",
-    "CREATE TRIGGER revision_never_changed BEFORE UPDATE ON revision"
-    " BEGIN SELECT RAISE(ABORT, 'revisions are never changed'); END",
-};
-
-// One row per right an operator holds.
-const char* const version2Statements[] = {
-    "CREATE TABLE operator_right ("
-    " operator TEXT NOT NULL,"
-    " right_id INTEGER NOT NULL,"
-    " PRIMARY KEY (operator, right_id)) WITHOUT ROWID",
-    "CREATE INDEX operator_right_by_right ON operator_right (right_id)",
-};
-
 } // namespace
 
 void CStoreSchema::prepare(const QSqlDatabase& db, int targetVersion)
 {
-    checkIdentity(db);
-    configureConnection(db);
-    migrate(db, std::min(targetVersion, currentVersion));
+    const CStoreDialect& dialect = CStoreDialect::of(db);
+    checkIdentity(db, dialect);
+    dialect.configureSession(db);
+    migrate(db, dialect, std::min(targetVersion, currentVersion));
 }
 
 int CStoreSchema::version(const QSqlDatabase& db)
 {
-    return CStoreQuery::scalar(db, QStringLiteral("PRAGMA user_version")).toInt();
+    return CStoreDialect::of(db).identity(db).version;
 }
 
-void CStoreSchema::checkIdentity(const QSqlDatabase& db)
+void CStoreSchema::checkIdentity(const QSqlDatabase& db, const CStoreDialect& dialect)
 {
-    // One statement reads one snapshot, so a migration committed by another connection in between
-    // cannot make a new store look like a foreign one.
-    QSqlQuery identity =
-        CStoreQuery::run(db, QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
-                                            "(SELECT user_version FROM pragma_user_version), "
-                                            "(SELECT count(*) FROM sqlite_master)"));
-    identity.next();
-    const int fileApplicationId = identity.value(0).toInt();
-    const int fileVersion = identity.value(1).toInt();
-    const int objectCount = identity.value(2).toInt();
-    identity.finish();
-    const bool isNew = fileApplicationId == 0 && fileVersion == 0 && objectCount == 0;
-    if (!isNew && fileApplicationId != applicationId) {
-        throw CStoreException(CStoreException::StoreUnreachable,
-                              QStringLiteral("文件是其他程序的 SQLite 数据库，不是交易日数据库"));
+    const CStoreDialect::Identity identity = dialect.identity(db);
+    const bool isNew = identity.applicationId == 0 && identity.version == 0 && identity.isEmpty;
+    if (!isNew && identity.applicationId != applicationId) {
+        throw CStoreException(CStoreException::StoreUnreachable, dialect.foreignDatabaseText());
     }
-    if (fileVersion > currentVersion) {
+    if (identity.version > currentVersion) {
         throw CStoreException(CStoreException::StoreUnreachable,
                               QStringLiteral("交易日数据库的版本 %1 比本程序支持的版本 %2 新，请升级程序")
-                                  .arg(fileVersion)
+                                  .arg(identity.version)
                                   .arg(currentVersion));
     }
 }
 
-void CStoreSchema::configureConnection(const QSqlDatabase& db)
+void CStoreSchema::migrate(const QSqlDatabase& db, const CStoreDialect& dialect, int targetVersion)
 {
-    CStoreQuery::run(db, QStringLiteral("PRAGMA journal_mode = WAL"));
-    // In WAL mode NORMAL keeps the file consistent on power loss; only the last commits may be lost.
-    CStoreQuery::run(db, QStringLiteral("PRAGMA synchronous = NORMAL"));
-    CStoreQuery::run(db, QStringLiteral("PRAGMA foreign_keys = ON"));
-}
-
-void CStoreSchema::migrate(const QSqlDatabase& db, int targetVersion)
-{
-    const std::vector<std::function<void(const QSqlDatabase&)>> steps = {&CStoreSchema::createVersion1,
-                                                                         &CStoreSchema::createVersion2};
     while (version(db) < targetVersion) {
-        CStoreTransaction transaction(db);
+        CStoreTransaction transaction(db, QStringLiteral("schema"));
         // Another connection may have migrated while this one waited for the write lock.
-        const int fileVersion = version(db);
-        if (fileVersion >= targetVersion) {
+        const int nextVersion = version(db) + 1;
+        if (nextVersion > targetVersion) {
             return;
         }
-        steps.at(static_cast<std::size_t>(fileVersion))(db);
-        CStoreQuery::run(db, QStringLiteral("PRAGMA application_id = %1").arg(applicationId));
-        CStoreQuery::run(db, QStringLiteral("PRAGMA user_version = %1").arg(fileVersion + 1));
+        for (const QString& statement : dialect.schemaStatements(nextVersion)) {
+            CStoreQuery::run(db, statement);
+        }
+        if (nextVersion == 1) {
+            seedTracks(db);
+            seedInstruments(db);
+        }
+        dialect.writeIdentity(db, applicationId, nextVersion);
         transaction.commit();
-    }
-}
-
-void CStoreSchema::createVersion1(const QSqlDatabase& db)
-{
-    for (const char* statement : version1Statements) {
-        CStoreQuery::run(db, QString::fromUtf8(statement));
-    }
-    seedTracks(db);
-    seedInstruments(db);
-}
-
-void CStoreSchema::createVersion2(const QSqlDatabase& db)
-{
-    for (const char* statement : version2Statements) {
-        CStoreQuery::run(db, QString::fromUtf8(statement));
     }
 }
 
@@ -230,7 +131,7 @@ void CStoreSchema::seedTracks(const QSqlDatabase& db)
         insert.bindValue(0, QString::fromUtf8(track.platformKind));
         insert.bindValue(1, track.trackId);
         insert.bindValue(2, QString::fromUtf8(track.name));
-        CStoreQuery::execPrepared(insert);
+        CStoreQuery::execPrepared(db, insert);
     }
 }
 
@@ -245,7 +146,7 @@ void CStoreSchema::seedInstruments(const QSqlDatabase& db)
         insert.bindValue(1, QString::fromUtf8(instrument.instrumentName));
         insert.bindValue(2, QString::fromUtf8(instrument.exchangeCode));
         insert.bindValue(3, QString::fromUtf8(instrument.exchangeName));
-        CStoreQuery::execPrepared(insert);
+        CStoreQuery::execPrepared(db, insert);
     }
 }
 

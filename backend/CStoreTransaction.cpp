@@ -1,27 +1,41 @@
 #include "CStoreTransaction.h"
 
+#include "CStoreDialect.h"
 #include "CStoreQuery.h"
 
 namespace IMC {
 
-CStoreTransaction::CStoreTransaction(const QSqlDatabase& db)
+CStoreTransaction::CStoreTransaction(const QSqlDatabase& db, const QString& subject)
     : db(db)
 {
-    CStoreQuery::run(db, QStringLiteral("BEGIN IMMEDIATE"));
+    const CStoreDialect& dialect = CStoreDialect::of(db);
+    CStoreQuery::run(db, dialect.beginWriteStatement());
     open = true;
+    try {
+        dialect.lockSubject(db, subject);
+    } catch (...) {
+        rollback();
+        throw;
+    }
 }
 
 CStoreTransaction::~CStoreTransaction()
 {
     if (open) {
-        QSqlQuery rollback(db);
-        rollback.exec(QStringLiteral("ROLLBACK"));
+        rollback();
     }
 }
 
 void CStoreTransaction::commit()
 {
     CStoreQuery::run(db, QStringLiteral("COMMIT"));
+    open = false;
+}
+
+void CStoreTransaction::rollback()
+{
+    QSqlQuery statement(db);
+    statement.exec(QStringLiteral("ROLLBACK"));
     open = false;
 }
 

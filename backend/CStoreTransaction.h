@@ -1,15 +1,17 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QString>
 
 namespace IMC {
 
-// One write transaction. It takes the write lock at once (BEGIN IMMEDIATE), so two writers queue up
-// instead of failing halfway; anything not committed is rolled back when the guard goes.
+// One write transaction on one subject (a market, an exchange, the schema). It waits at once until no
+// other writer of the subject is left, so two writers queue up instead of failing halfway or mixing
+// their rows; anything not committed is rolled back when the guard goes.
 class CStoreTransaction
 {
 public:
-    explicit CStoreTransaction(const QSqlDatabase& db);
+    CStoreTransaction(const QSqlDatabase& db, const QString& subject);
     ~CStoreTransaction();
     CStoreTransaction(const CStoreTransaction&) = delete;
     CStoreTransaction& operator=(const CStoreTransaction&) = delete;
@@ -17,6 +19,8 @@ public:
     void commit();
 
 private:
+    void rollback();
+
     QSqlDatabase db;
     bool open = false;
 };

@@ -1,10 +1,16 @@
 #include "CBackendTestKit.h"
 
+#include "CStoreAddress.h"
+#include "CStoreDialect.h"
+
 #include "records/CItsmQueryDataReq.h"
 #include "records/COperateDataReq.h"
 
 #include <boost/make_shared.hpp>
 
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace tds {
@@ -136,6 +142,91 @@ QStringList CBackendTestKit::describe(const TradeDateMap& days)
         lines << line;
     }
     return lines;
+}
+
+QString CBackendTestKit::postgreSqlServer()
+{
+    return qEnvironmentVariable("TDS_TEST_PG_ADDRESS");
+}
+
+namespace {
+
+// SQLSTATE of CREATE DATABASE for a database that exists already.
+const QString duplicateDatabase = QStringLiteral("42P04");
+
+// Runs statements as the server's administrator on database; the first failure's text, or an empty one.
+QString administer(const IMC::CStoreAddress& server, const QString& database, const QStringList& statements)
+{
+    const QString name = QStringLiteral("tds-test-administration");
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(server.host());
+        db.setPort(server.port());
+        db.setUserName(server.userName());
+        db.setPassword(server.password());
+        db.setDatabaseName(database);
+        if (!db.open()) {
+            failure = db.lastError().text();
+        }
+        for (const QString& statement :
+             QStringList(QStringLiteral("SET client_min_messages = error")) + statements) {
+            QSqlQuery query(db);
+            if (failure.isEmpty() && !query.exec(statement) &&
+                query.lastError().nativeErrorCode() != duplicateDatabase) {
+                failure = statement + QStringLiteral(": ") + query.lastError().text();
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return failure;
+}
+
+} // namespace
+
+QString CBackendTestKit::freshPostgreSqlDatabase(const QString& name)
+{
+    const IMC::CStoreAddress server = IMC::CStoreAddress::parse(postgreSqlServer());
+    if (server.kind() != IMC::CStoreAddress::PostgreSql) {
+        QTest::qFail("TDS_TEST_PG_ADDRESS does not name a PostgreSQL server", __FILE__, __LINE__);
+        return {};
+    }
+    // Names come from the tests themselves: letters, digits and underscores.
+    QString failure =
+        administer(server, server.databaseName(), {QStringLiteral("CREATE DATABASE %1").arg(name)});
+    if (failure.isEmpty()) {
+        failure = administer(
+            server, name,
+            {QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"), QStringLiteral("CREATE SCHEMA public")});
+    }
+    if (!failure.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("PostgreSQL: ") + failure), __FILE__, __LINE__);
+        return {};
+    }
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(server.userName(), server.host())
+        .arg(server.port())
+        .arg(name);
+}
+
+QString CBackendTestKit::freshStore(const QString& folder, const QString& name)
+{
+    if (!postgreSqlServer().isEmpty()) {
+        return freshPostgreSqlDatabase(name);
+    }
+    return folder + QLatin1Char('/') + name + QStringLiteral(".db");
+}
+
+QSqlDatabase CBackendTestKit::connectDirectly(const QString& address, const QString& connectionName)
+{
+    const IMC::CStoreAddress parsed = IMC::CStoreAddress::parse(address);
+    const IMC::CStoreDialect& dialect = IMC::CStoreDialect::forAddress(parsed);
+    QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), connectionName);
+    dialect.configureConnection(db, parsed);
+    if (!db.open()) {
+        QTest::qFail(qPrintable(db.lastError().text()), __FILE__, __LINE__);
+    }
+    return db;
 }
 
 } // namespace tds

@@ -4,6 +4,7 @@
 #include "records/TradeDateMap.h"
 #include "services/ITradingDayBackend.h"
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +44,20 @@ public:
 
     // "key=flags" per day, in key order, with every text field that differs from the usual one.
     static QStringList describe(const TradeDateMap& days);
+
+    // The PostgreSQL server the tests run against (TDS_TEST_PG_ADDRESS, set by scripts/pgcluster run);
+    // empty when the tests run on SQLite alone.
+    static QString postgreSqlServer();
+    // The address of database name on that server, created when missing and emptied otherwise, so that
+    // each test starts from a new store. Fails the running test and answers an empty text when the server
+    // cannot be reached.
+    static QString freshPostgreSqlDatabase(const QString& name);
+    // A new store for a test: database name on the PostgreSQL server when the tests run against one, else
+    // file name in folder.
+    static QString freshStore(const QString& folder, const QString& name);
+    // A connection of the test's own to the store at address, opened as another program would open it.
+    // Fails the running test when it does not open; remove it with QSqlDatabase::removeDatabase.
+    static QSqlDatabase connectDirectly(const QString& address, const QString& connectionName);
 };
 
 } // namespace tds

@@ -1,4 +1,5 @@
-// The same cases against the in-memory back end and the SQLite store: both must answer alike.
+// The same cases against the in-memory back end and the SQLite store, or, when the tests run against a
+// PostgreSQL server (TDS_TEST_PG_ADDRESS), against the store on that server: all must answer alike.
 #include "CBackendTestKit.h"
 #include "CSqlTradingDayBackend.h"
 
@@ -32,7 +33,13 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     std::shared_ptr<IMC::ITradingDayBackend> backend;
 
-    static QStringList backendKinds() { return {QStringLiteral("memory"), QStringLiteral("sqlite")}; }
+    static QStringList backendKinds()
+    {
+        if (!Kit::postgreSqlServer().isEmpty()) {
+            return {QStringLiteral("postgresql")};
+        }
+        return {QStringLiteral("memory"), QStringLiteral("sqlite")};
+    }
 
     static void addBackendColumn()
     {
@@ -49,6 +56,10 @@ private:
             auto memory = std::make_shared<IMC::CMemoryTradingDayBackend>();
             memory->seedReferenceData();
             return memory;
+        }
+        if (kind == QLatin1String("postgresql")) {
+            return std::make_shared<IMC::CSqlTradingDayBackend>(
+                Kit::freshPostgreSqlDatabase(QStringLiteral("tds_backend_contract")));
         }
         return std::make_shared<IMC::CSqlTradingDayBackend>(dir->filePath(QStringLiteral("store.db")));
     }

@@ -206,7 +206,7 @@ private slots:
                                                 << "无法打开交易日数据库";
         QTest::newRow("empty") << ""
                                << "数据库地址为空";
-        QTest::newRow("other scheme") << "postgres://db.example/days"
+        QTest::newRow("other scheme") << "mysql://db.example/days"
                                       << "不支持的数据库地址";
         QTest::newRow("scheme without path") << "sqlite://"
                                              << "没有文件路径";

@@ -1,5 +1,6 @@
 // Who may change trading days: the rights the store keeps and the check it makes on every save,
-// delete and restore, whatever the client checked before.
+// delete and restore, whatever the client checked before. Runs on a SQLite file, or on a database of the
+// PostgreSQL server the tests are given (TDS_TEST_PG_ADDRESS): the rules are the same on both.
 #include "CBackendTestKit.h"
 #include "CDaySetCodec.h"
 #include "CSqlTradingDayBackend.h"
@@ -87,7 +88,7 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        path = dir->filePath(QStringLiteral("days.db"));
+        path = Kit::freshStore(dir->path(), QStringLiteral("tds_store_access"));
     }
 
     void cleanup() { dir.reset(); }
@@ -258,30 +259,31 @@ private slots:
 
     void aVersion1StoreIsUpgradedWithItsData()
     {
-        // A version-1 file as the schema's first step writes it, with days and a revision in it.
+        // A version-1 store as the schema's first step writes it, with days and a revision in it.
         const TradeDateMap days = Kit::makeDays({"2026-08-03", "2026-08-04"}, 1);
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
+            QSqlDatabase db = Kit::connectDirectly(path, QStringLiteral("old"));
             IMC::CStoreSchema::prepare(db, 1);
             QCOMPARE(IMC::CStoreSchema::version(db), 1);
-            QSqlQuery query(db);
-            QVERIFY(query.prepare(QStringLiteral("INSERT INTO market_day (market_type, platform, day_key, "
+            {
+                QSqlQuery query(db);
+                QVERIFY(
+                    query.prepare(QStringLiteral("INSERT INTO market_day (market_type, platform, day_key, "
                                                  "session_flags, valid) VALUES (0, '', ?, 1, 1)")));
-            for (const char* key : {"2026-08-03", "2026-08-04"}) {
-                query.bindValue(0, QString::fromLatin1(key));
+                for (const char* key : {"2026-08-03", "2026-08-04"}) {
+                    query.bindValue(0, QString::fromLatin1(key));
+                    QVERIFY(query.exec());
+                }
+                QVERIFY(query.prepare(QStringLiteral(
+                    "INSERT INTO revision (market_type, platform, exchange_name, exchange_code, track_id, "
+                    "operation, operator, saved_at, day_count, days) VALUES (0, '', '', '', 0, 1, ?, ?, 2, "
+                    "?)")));
+                query.bindValue(0, QStringLiteral("alice"));
+                query.bindValue(1, QStringLiteral("2026-08-01T08:00:00.000Z"));
+                query.bindValue(2, IMC::CDaySetCodec::encode(days));
                 QVERIFY(query.exec());
             }
-            QVERIFY(query.prepare(QStringLiteral(
-                "INSERT INTO revision (market_type, platform, exchange_name, exchange_code, track_id, "
-                "operation, operator, saved_at, day_count, days) VALUES (0, '', '', '', 0, 1, ?, ?, 2, ?)")));
-            query.bindValue(0, QStringLiteral("alice"));
-            query.bindValue(1, QStringLiteral("2026-08-01T08:00:00.000Z"));
-            query.bindValue(2, IMC::CDaySetCodec::encode(days));
-            QVERIFY(query.exec());
             QVERIFY(!db.tables().contains(QStringLiteral("operator_right")));
-            query.finish();
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("old"));
@@ -305,9 +307,7 @@ private slots:
         QVERIFY(store.restoreRevision(revisions.front().id, "alice", restored).isSuccess());
         QCOMPARE(restored.dayCount, 2);
 
-        QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-        check.setDatabaseName(path);
-        QVERIFY(check.open());
+        QSqlDatabase check = Kit::connectDirectly(path, QStringLiteral("check"));
         QCOMPARE(IMC::CStoreSchema::version(check), IMC::CStoreSchema::currentVersion);
         QCOMPARE(IMC::CStoreSchema::currentVersion, 2);
         check.close();

@@ -1,4 +1,5 @@
-// tradingday-ctl run as operations staff run it: the real executable on a temporary store.
+// tradingday-ctl run as operations staff run it: the real executable on a temporary store, a SQLite file
+// or, when the tests are given a PostgreSQL server (TDS_TEST_PG_ADDRESS), a database on that server.
 #include "CBackendTestKit.h"
 #include "CSqlTradingDayBackend.h"
 
@@ -83,7 +84,7 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        db = dir->filePath(QStringLiteral("days.db"));
+        db = Kit::freshStore(dir->path(), QStringLiteral("tds_ctl"));
         const CtlRun created = ctlOnStore({"init"});
         QCOMPARE(created.exitCode, 0);
         QVERIFY(created.out.contains(db));
@@ -95,8 +96,9 @@ private slots:
     {
         const CtlRun run = ctl({"--help"});
         QCOMPARE(run.exitCode, 0);
-        for (const QString word : {"init", "export", "import", "list-exchanges", "history", "restore",
-                                   "grant", "revoke", "rights", "10615", "退出码", "sqlite:///"}) {
+        for (const QString word :
+             {"init", "export", "import", "list-exchanges", "history", "restore", "grant", "revoke", "rights",
+              "10615", "退出码", "sqlite:///", "postgresql://"}) {
             QVERIFY2(run.out.contains(word), qPrintable(word));
         }
     }

@@ -93,7 +93,8 @@ QString CStoreCtl::helpText()
     return QStringLiteral(
         "用法: tradingday-ctl --db 地址 [--operator 操作员] 命令 [选项]\n"
         "\n"
-        "维护交易日数据库。地址是 SQLite 文件路径，或 sqlite:///文件路径。\n"
+        "维护交易日数据库。地址是 SQLite 文件路径、sqlite:///文件路径，或多台主机共用的 PostgreSQL 数据库\n"
+        "postgresql://用户[:密码]@主机[:端口]/数据库（数据库须已存在，init 建立其中的表）。\n"
         "\n"
         "命令:\n"
         "  init                                     建立数据库（不存在时），写入赛道和境外交易所参考数据\n"
@@ -190,7 +191,9 @@ void CStoreCtl::requireOnly(const QStringList& allowed, int positionalCount)
 void CStoreCtl::openStore(bool mayCreate)
 {
     store = std::make_unique<CSqlTradingDayBackend>(parser.value(dbOption));
-    if (!mayCreate && !store->filePath().isEmpty() && !QFileInfo::exists(store->filePath())) {
+    const bool missingFile =
+        store->storeAddress().kind() == CStoreAddress::SqliteFile && !QFileInfo::exists(store->filePath());
+    if (!mayCreate && missingFile) {
         throw CCtlException(
             ExitStore, QStringLiteral("交易日数据库 %1 不存在（可用 init 命令建立）").arg(store->filePath()));
     }
@@ -201,7 +204,7 @@ void CStoreCtl::initStore()
 {
     requireOnly({}, 0);
     openStore(true);
-    out << QStringLiteral("交易日数据库已就绪: %1").arg(store->filePath()) << '\n';
+    out << QStringLiteral("交易日数据库已就绪: %1").arg(store->storeAddress().displayText()) << '\n';
 }
 
 void CStoreCtl::exportDays()

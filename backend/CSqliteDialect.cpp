@@ -1,0 +1,175 @@
+#include "CSqliteDialect.h"
+
+#include "CStoreAddress.h"
+#include "CStoreQuery.h"
+
+namespace IMC {
+
+namespace {
+
+// SQLite's result codes for a file that is not a database and for a busy or locked file.
+const QString notADatabaseCode = QStringLiteral("26");
+const QString busyCode = QStringLiteral("5");
+const QString lockedCode = QStringLiteral("6");
+
+// Day rows keep only what differs from the usual texts; see CDaySetCodec.
+const char* const version1Statements[] = {
+    "CREATE TABLE market_day ("
+    " market_type INTEGER NOT NULL CHECK (market_type BETWEEN 0 AND 3),"
+    " platform TEXT NOT NULL,"
+    " day_key TEXT NOT NULL,"
+    " session_flags INTEGER NOT NULL,"
+    " valid INTEGER NOT NULL,"
+    " date_text TEXT,"
+    " description TEXT,"
+    " trade_date TEXT,"
+    " PRIMARY KEY (market_type, platform, day_key)) WITHOUT ROWID",
+    "CREATE TABLE exchange ("
+    " id INTEGER PRIMARY KEY,"
+    " name TEXT NOT NULL UNIQUE,"
+    " code TEXT NOT NULL,"
+    " track_id INTEGER NOT NULL)",
+    "CREATE TABLE exchange_day ("
+    " exchange_id INTEGER NOT NULL REFERENCES exchange (id) ON DELETE CASCADE,"
+    " day_key TEXT NOT NULL,"
+    " session_flags INTEGER NOT NULL,"
+    " valid INTEGER NOT NULL,"
+    " date_text TEXT,"
+    " description TEXT,"
+    " trade_date TEXT,"
+    " PRIMARY KEY (exchange_id, day_key)) WITHOUT ROWID",
+    "CREATE TABLE track ("
+    " platform_kind TEXT NOT NULL,"
+    " track_id INTEGER NOT NULL,"
+    " name TEXT NOT NULL,"
+    " PRIMARY KEY (platform_kind, track_id))",
+    "CREATE TABLE instrument ("
+    " id INTEGER PRIMARY KEY,"
+    " instrument_code TEXT NOT NULL,"
+    " instrument_name TEXT NOT NULL,"
+    " exchange_code TEXT NOT NULL,"
+    " exchange_name TEXT NOT NULL)",
+    // One row per save, delete or restore: market type and platform for markets, the exchange's name,
+    // code and track for market 4; days holds the whole day set the operation produced.
+    "CREATE TABLE revision ("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " market_type INTEGER NOT NULL,"
+    " platform TEXT NOT NULL,"
+    " exchange_name TEXT NOT NULL,"
+    " exchange_code TEXT NOT NULL,"
+    " track_id INTEGER NOT NULL,"
+    " operation INTEGER NOT NULL,"
+    " restored_from INTEGER REFERENCES revision (id),"
+    " operator TEXT NOT NULL,"
+    " saved_at TEXT NOT NULL,"
+    " day_count INTEGER NOT NULL,"
+    " days BLOB NOT NULL)",
+    "CREATE INDEX revision_by_subject ON revision (market_type, platform, exchange_name, id)",
+    "CREATE TRIGGER revision_never_deleted BEFORE DELETE ON revision"
+    " BEGIN SELECT RAISE(ABORT, 'revisions are never deleted'); END",
+    "CREATE TRIGGER revision_never_changed BEFORE UPDATE ON revision"
+    " BEGIN SELECT RAISE(ABORT, 'revisions are never changed'); END",
+};
+
+// One row per right an operator holds.
+const char* const version2Statements[] = {
+    "CREATE TABLE operator_right ("
+    " operator TEXT NOT NULL,"
+    " right_id INTEGER NOT NULL,"
+    " PRIMARY KEY (operator, right_id)) WITHOUT ROWID",
+    "CREATE INDEX operator_right_by_right ON operator_right (right_id)",
+};
+
+template<std::size_t count> QStringList listOf(const char* const (&statements)[count])
+{
+    QStringList list;
+    for (const char* statement : statements) {
+        list << QString::fromUtf8(statement);
+    }
+    return list;
+}
+
+} // namespace
+
+QString CSqliteDialect::driverName() const
+{
+    return QStringLiteral("QSQLITE");
+}
+
+void CSqliteDialect::configureConnection(QSqlDatabase& db, const CStoreAddress& address) const
+{
+    db.setDatabaseName(address.filePath());
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+}
+
+void CSqliteDialect::configureSession(const QSqlDatabase& db) const
+{
+    CStoreQuery::run(db, QStringLiteral("PRAGMA journal_mode = WAL"));
+    // In WAL mode NORMAL keeps the file consistent on power loss; only the last commits may be lost.
+    CStoreQuery::run(db, QStringLiteral("PRAGMA synchronous = NORMAL"));
+    CStoreQuery::run(db, QStringLiteral("PRAGMA foreign_keys = ON"));
+}
+
+CStoreDialect::Identity CSqliteDialect::identity(const QSqlDatabase& db) const
+{
+    // One statement reads one snapshot, so a migration committed by another connection in between
+    // cannot make a new store look like a foreign one.
+    QSqlQuery row =
+        CStoreQuery::run(db, QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
+                                            "(SELECT user_version FROM pragma_user_version), "
+                                            "(SELECT count(*) FROM sqlite_master)"));
+    row.next();
+    Identity found;
+    found.applicationId = row.value(0).toInt();
+    found.version = row.value(1).toInt();
+    found.isEmpty = row.value(2).toInt() == 0;
+    return found;
+}
+
+void CSqliteDialect::writeIdentity(const QSqlDatabase& db, int applicationId, int version) const
+{
+    // PRAGMA takes no bound values; both are numbers of the program's own.
+    CStoreQuery::run(db, QStringLiteral("PRAGMA application_id = %1").arg(applicationId));
+    CStoreQuery::run(db, QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+QString CSqliteDialect::foreignDatabaseText() const
+{
+    return QStringLiteral("文件是其他程序的 SQLite 数据库，不是交易日数据库");
+}
+
+QStringList CSqliteDialect::schemaStatements(int version) const
+{
+    return version == 1 ? listOf(version1Statements) : listOf(version2Statements);
+}
+
+QString CSqliteDialect::beginWriteStatement() const
+{
+    return QStringLiteral("BEGIN IMMEDIATE");
+}
+
+void CSqliteDialect::lockSubject(const QSqlDatabase&, const QString&) const {}
+
+QString CSqliteDialect::typedPlaceholder(const QString&) const
+{
+    return QStringLiteral("?");
+}
+
+CStoreException CSqliteDialect::failure(const QSqlError& error) const
+{
+    if (error.nativeErrorCode() == notADatabaseCode) {
+        return CStoreException(CStoreException::StoreUnreachable,
+                               QStringLiteral("文件不是交易日数据库：%1").arg(error.databaseText()));
+    }
+    if (error.nativeErrorCode() == busyCode || error.nativeErrorCode() == lockedCode) {
+        return CStoreException(
+            CStoreException::StoreUnreachable,
+            QStringLiteral("交易日数据库正被其他程序占用，请稍后重试：%1").arg(error.databaseText()));
+    }
+    return CStoreException(CStoreException::DatabaseFailure,
+                           QStringLiteral("交易日数据库操作失败：%1").arg(error.databaseText()));
+}
+
+void CSqliteDialect::recover(const QSqlDatabase&, const CStoreException&) const {}
+
+} // namespace IMC

@@ -1,0 +1,162 @@
+// A store whose server cannot be reached answers every request with a clear failure, never a crash or a
+// hang, and serves again as soon as the server is back, without a new store object. The server is the
+// throw-away PostgreSQL server the test is given (scripts/pgcluster run sets TDS_TEST_PG_ADDRESS,
+// TDS_TEST_PG_CLUSTER and TDS_PGCLUSTER); the test stops and starts it between requests.
+#include "CBackendTestKit.h"
+#include "CSqlTradingDayBackend.h"
+#include "CStoreAddress.h"
+#include "CStoreException.h"
+
+#include "records/CItsmQueryDataReq.h"
+#include "services/CItsmClient.h"
+
+#include "TestGuards.h"
+
+#include <boost/make_shared.hpp>
+
+#include <QProcess>
+#include <QtTest>
+
+#include <memory>
+#include <mutex>
+
+using Kit = tds::CBackendTestKit;
+using IMC::CSqlTradingDayBackend;
+
+class TestStoreReconnect : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString address;
+
+    static bool runCluster(const QString& command)
+    {
+        QProcess cluster;
+        cluster.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        cluster.start(qEnvironmentVariable("TDS_PGCLUSTER"),
+                      {command, qEnvironmentVariable("TDS_TEST_PG_CLUSTER")});
+        return cluster.waitForFinished(120000) && cluster.exitStatus() == QProcess::NormalExit &&
+               cluster.exitCode() == 0;
+    }
+
+    static bool stopServer() { return runCluster(QStringLiteral("stop")); }
+    static bool startServer() { return runCluster(QStringLiteral("start")); }
+
+    void verifyUnreachable(const utils::TTError& error)
+    {
+        QVERIFY(!error.isSuccess());
+        QCOMPARE(error.code(), static_cast<int>(IMC::CStoreException::NoConnection));
+        const QString text = QString::fromStdString(error.errorMsg());
+        const QString expected = QStringLiteral("交易日数据库无法连接: %1: ")
+                                     .arg(IMC::CStoreAddress::parse(address).displayText());
+        QVERIFY2(text.startsWith(expected) && text.size() > expected.size(), qPrintable(text));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Qt's complaint when a statement cannot be released on a connection the server broke off.
+        tds::failOnUnexpectedWarnings({QStringLiteral("Unable to free statement")});
+        if (Kit::postgreSqlServer().isEmpty()) {
+            QSKIP("no PostgreSQL server given: run through scripts/pgcluster run DIR");
+        }
+        QVERIFY2(!qEnvironmentVariableIsEmpty("TDS_PGCLUSTER") &&
+                     !qEnvironmentVariableIsEmpty("TDS_TEST_PG_CLUSTER"),
+                 "the server's cluster is not given: run through scripts/pgcluster run DIR");
+    }
+
+    void init()
+    {
+        address = Kit::freshPostgreSqlDatabase(QStringLiteral("tds_store_reconnect"));
+        QVERIFY(!address.isEmpty());
+    }
+
+    void cleanup()
+    {
+        // A failed test may have left the server stopped.
+        QVERIFY(startServer());
+    }
+
+    void everyRequestFailsClearlyWhileTheServerIsDownAndWorksOnceItIsBack()
+    {
+        CSqlTradingDayBackend store(address);
+        QVERIFY(Kit::save(store, 0, "", Kit::makeDays({"2026-08-03", "2026-08-04"}, 3)).isSuccess());
+        QVERIFY(stopServer());
+
+        Kit::Records records;
+        verifyUnreachable(Kit::query(store, "0", "", records));
+        verifyUnreachable(Kit::save(store, 0, "", Kit::makeDays({"2026-09-01"}, 1)));
+        verifyUnreachable(store.queryReference(IMC::ITradingDayBackend::DataKindTracks, "14", records));
+        QSet<int> rights;
+        verifyUnreachable(store.rightsOf("alice", rights));
+        // Asked again while still down: the same answer.
+        verifyUnreachable(Kit::query(store, "0", "", records));
+        QVERIFY(records.empty());
+
+        QVERIFY(startServer());
+        QCOMPARE(Kit::describe(Kit::marketDays(store, "0")), QStringList({"2026-08-03=3", "2026-08-04=3"}));
+        QVERIFY(Kit::save(store, 0, "", Kit::makeDays({"2026-09-01"}, 1)).isSuccess());
+        QCOMPARE(Kit::describe(Kit::marketDays(store, "0")), QStringList({"2026-09-01=1"}));
+    }
+
+    void aServerRestartedBetweenTwoRequestsIsNotNoticed()
+    {
+        CSqlTradingDayBackend store(address);
+        QVERIFY(Kit::save(store, 1, "", Kit::makeDays({"2026-08-03"}, 1)).isSuccess());
+        QVERIFY(stopServer());
+        QVERIFY(startServer());
+        // The connection from before is gone on the server's side; the store opens a new one at once.
+        QCOMPARE(Kit::describe(Kit::marketDays(store, "1")), QStringList({"2026-08-03=1"}));
+        QVERIFY(stopServer());
+        QVERIFY(startServer());
+        QVERIFY(Kit::save(store, 1, "", Kit::makeDays({"2026-08-04"}, 1)).isSuccess());
+        QCOMPARE(Kit::describe(Kit::marketDays(store, "1")), QStringList({"2026-08-04=1"}));
+    }
+
+    void aStoreOpenedWhileTheServerIsDownWorksOnceItIsUp()
+    {
+        QVERIFY(stopServer());
+        CSqlTradingDayBackend store(address);
+        verifyUnreachable(store.open());
+        QVERIFY(startServer());
+        QVERIFY(store.open().isSuccess());
+        QVERIFY(Kit::marketDays(store, "0").empty());
+    }
+
+    void theHostsWorkerAnswersEachRequestWhileTheServerIsDown()
+    {
+        IMC::CItsmClient client("主系统", std::make_shared<CSqlTradingDayBackend>(address));
+        std::mutex mutex;
+        std::vector<utils::TTError> results;
+        auto ask = [&] {
+            auto request = boost::make_shared<ttservice::CItsmQueryDataReq>();
+            request->dataType = IMC::ITradingDayBackend::DataKindTradeDates;
+            request->marketParam = "0";
+            client.queryData_async(
+                request,
+                [&](const utils::TTError& error, const IMC::CItsmClient::Records&, int, bson::BSONObj) {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    results.push_back(error);
+                },
+                0);
+            return client.waitUntilIdle(60000);
+        };
+        QVERIFY(ask());
+        QVERIFY(stopServer());
+        QVERIFY(ask());
+        QVERIFY(ask());
+        QVERIFY(startServer());
+        QVERIFY(ask());
+
+        std::lock_guard<std::mutex> lock(mutex);
+        QCOMPARE(results.size(), std::size_t(4));
+        QVERIFY(results[0].isSuccess());
+        verifyUnreachable(results[1]);
+        verifyUnreachable(results[2]);
+        QVERIFY2(results[3].isSuccess(), results[3].errorMsg().c_str());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoreReconnect)
+#include "tst_storereconnect.moc"
