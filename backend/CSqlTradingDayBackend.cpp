@@ -127,11 +127,11 @@ const QStringList textColumns = {QStringLiteral("date_text"), QStringLiteral("de
 const QStringList textColumnTypes = {QStringLiteral("TEXT"), QStringLiteral("TEXT"), QStringLiteral("TEXT")};
 // Rows per statement. One statement per row costs Qt more than SQLite needs to store the row; too many
 // rows per statement make preparing slow, because Qt hands each "?" to SQLite as a named placeholder and
-// SQLite looks those names up one by one.
+// SQLite looks those names up one by one. On PostgreSQL larger statements measured no faster.
 const std::size_t rowsPerStatement = 64;
 
-// INSERT INTO table (owner columns, day columns) SELECT ?, ..., column1, ... FROM (VALUES (?, ...), ...) AS day_row:
-// the owner's values are bound once per statement and each row binds only its own values. Each
+// INSERT INTO table (owner columns, day columns) SELECT ?, ..., column1, ... FROM (VALUES (?, ...), ...) AS
+// day_row: the owner's values are bound once per statement and each row binds only its own values. Each
 // placeholder carries its column's type where the database cannot tell it from the statement.
 QString dayInsert(const CStoreDialect& dialect, const QString& table, const DayOwner& owner,
                   const QStringList& columns, const QStringList& columnTypes, std::size_t rows)
@@ -353,6 +353,16 @@ utils::TTError CSqlTradingDayBackend::revisions(int marketType, const std::strin
             answer.push_back(revisionOf(row));
         }
         found.insert(found.end(), answer.begin(), answer.end());
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::revisionDays(long long revisionId, CStoreRevision& revision,
+                                                   TradeDateMap& days)
+{
+    return guarded([&] {
+        TradeDateMap kept;
+        revision = loadRevision(connection(), revisionId, kept);
+        days.swap(kept);
     });
 }
 

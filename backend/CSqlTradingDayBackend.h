@@ -73,6 +73,8 @@ public:
     // named, oldest first.
     utils::TTError revisions(int marketType, const std::string& platformParam,
                              const std::string& exchangeName, std::vector<CStoreRevision>& found);
+    // What revision revisionId is and the whole day set it keeps.
+    utils::TTError revisionDays(long long revisionId, CStoreRevision& revision, TradeDateMap& days);
     // Makes the state that revision revisionId produced current again, kept as a new revision.
     utils::TTError restoreRevision(long long revisionId, const std::string& operatorName,
                                    CStoreRevision& restored);

@@ -338,6 +338,14 @@ private slots:
         std::vector<IMC::CStoreRevision> revisions;
         QVERIFY(store.revisions(0, "", "", revisions).isSuccess());
 
+        IMC::CStoreRevision kept;
+        TradeDateMap keptDays;
+        QVERIFY(store.revisionDays(revisions.front().id, kept, keptDays).isSuccess());
+        QCOMPARE(kept.id, revisions.front().id);
+        QCOMPARE(kept.dayCount, 2);
+        QCOMPARE(Kit::describe(keptDays), Kit::describe(firstDays));
+        QVERIFY(!store.revisionDays(9999, kept, keptDays).isSuccess());
+
         IMC::CStoreRevision restored;
         QVERIFY(store.restoreRevision(revisions.front().id, "孙八", restored).isSuccess());
         QCOMPARE(Kit::describe(Kit::marketDays(store, "0")),
