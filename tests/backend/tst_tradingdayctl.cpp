@@ -5,11 +5,17 @@
 
 #include "TestGuards.h"
 
+#include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using Kit = tds::CBackendTestKit;
@@ -66,6 +72,32 @@ private:
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Weekdays of thirty years from 2000 for which keep holds, written as an upload file; the dates as a set.
+    QSet<QString> writeThirtyYears(const QString& name, const std::function<bool(const QDate&)>& keep)
+    {
+        QSet<QString> days;
+        QByteArray text("日期,是否交易日");
+        for (QDate day(2000, 1, 1); day.year() < 2030; day = day.addDays(1)) {
+            if (day.dayOfWeek() <= 5 && keep(day)) {
+                days.insert(day.toString(Qt::ISODate));
+                text += "\n" + day.toString(Qt::ISODate).toUtf8() + ",1";
+            }
+        }
+        writeFile(name, text);
+        return days;
+    }
+
+    QSet<QString> exportedDays(const QString& market)
+    {
+        QSet<QString> days;
+        const QStringList lines =
+            ctlOnStore({"export", "--market", market}).out.split('\n', Qt::SkipEmptyParts);
+        for (const QString& line : lines.mid(1)) {
+            days.insert(line.section(QLatin1Char(','), 0, 0));
+        }
+        return days;
     }
 
     int revisionCount(int market, const std::string& platform = std::string(),
@@ -378,6 +410,43 @@ private slots:
         QCOMPARE(missing.exitCode, 4);
         QVERIFY2(missing.err.contains(QStringLiteral("修订 999 不存在")), qPrintable(missing.err));
         QCOMPARE(revisionCount(0), 3);
+    }
+
+    void anImportKilledMidwayLeavesTheOldOrTheNewMap()
+    {
+        const QSet<QString> oldDays =
+            writeThirtyYears(QStringLiteral("old.csv"), [](const QDate&) { return true; });
+        const QSet<QString> newDays = writeThirtyYears(QStringLiteral("new.csv"),
+                                                       [](const QDate& day) { return day.dayOfWeek() != 3; });
+        QCOMPARE(ctlOnStore({"import", "--market", "0", dir->filePath(QStringLiteral("old.csv"))}).exitCode,
+                 0);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(ctlOnStore({"import", "--market", "0", dir->filePath(QStringLiteral("new.csv"))}).exitCode,
+                 0);
+        const int importMs = qMax(20, static_cast<int>(timer.elapsed()));
+        QCOMPARE(exportedDays(QStringLiteral("0")), newDays);
+
+        // Fixed seed: the same kill points on every run, spread over the whole import.
+        QRandomGenerator random(20261206);
+        for (int round = 0; round < 5; ++round) {
+            const bool towardsOld = exportedDays(QStringLiteral("0")) == newDays;
+            QProcess import;
+            import.start(QStringLiteral(TRADINGDAY_CTL_PATH),
+                         {"--db", db, "import", "--market", "0",
+                          dir->filePath(towardsOld ? QStringLiteral("old.csv") : QStringLiteral("new.csv"))});
+            QVERIFY(import.waitForStarted());
+            QTimer::singleShot(static_cast<int>(random.bounded(importMs)), &import, &QProcess::kill);
+            QVERIFY(import.waitForFinished(60000));
+            const QSet<QString> now = exportedDays(QStringLiteral("0"));
+            QVERIFY2(
+                now == oldDays || now == newDays,
+                qPrintable(QStringLiteral("round %1: a mix of %2 days was left").arg(round).arg(now.size())));
+        }
+        // Nothing the killed imports held is left to block the next one.
+        QCOMPARE(ctlOnStore({"import", "--market", "0", dir->filePath(QStringLiteral("old.csv"))}).exitCode,
+                 0);
+        QCOMPARE(exportedDays(QStringLiteral("0")), oldDays);
     }
 
     void exportToFile()
