@@ -3,6 +3,10 @@
 #include "CStoreAddress.h"
 #include "CStoreQuery.h"
 
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QThread>
+
 namespace IMC {
 
 namespace {
@@ -11,6 +15,15 @@ namespace {
 const QString notADatabaseCode = QStringLiteral("26");
 const QString busyCode = QStringLiteral("5");
 const QString lockedCode = QStringLiteral("6");
+
+// How long a connection waits for another one's write lock.
+const int busyTimeoutMs = 5000;
+const unsigned long walRetryPauseMs = 20;
+
+bool isBusy(const QSqlError& error)
+{
+    return error.nativeErrorCode() == busyCode || error.nativeErrorCode() == lockedCode;
+}
 
 // Day rows keep only what differs from the usual texts; see CDaySetCodec.
 const char* const version1Statements[] = {
@@ -99,12 +112,12 @@ QString CSqliteDialect::driverName() const
 void CSqliteDialect::configureConnection(QSqlDatabase& db, const CStoreAddress& address) const
 {
     db.setDatabaseName(address.filePath());
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
 }
 
 void CSqliteDialect::configureSession(const QSqlDatabase& db) const
 {
-    CStoreQuery::run(db, QStringLiteral("PRAGMA journal_mode = WAL"));
+    switchToWal(db);
     // In WAL mode NORMAL keeps the file consistent on power loss; only the last commits may be lost.
     CStoreQuery::run(db, QStringLiteral("PRAGMA synchronous = NORMAL"));
     CStoreQuery::run(db, QStringLiteral("PRAGMA foreign_keys = ON"));
@@ -155,13 +168,32 @@ QString CSqliteDialect::typedPlaceholder(const QString&) const
     return QStringLiteral("?");
 }
 
+void CSqliteDialect::switchToWal(const QSqlDatabase& db)
+{
+    // Switching needs the file to itself for a moment. While another connection creates or switches the
+    // same file SQLite refuses at once instead of waiting, so the switch is tried again for as long as a
+    // connection waits for a write lock.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QSqlQuery query(db);
+        if (query.exec(QStringLiteral("PRAGMA journal_mode = WAL"))) {
+            return;
+        }
+        if (!isBusy(query.lastError()) || waited.hasExpired(busyTimeoutMs)) {
+            CStoreQuery::fail(db, query.lastError());
+        }
+        QThread::msleep(walRetryPauseMs);
+    }
+}
+
 CStoreException CSqliteDialect::failure(const QSqlError& error) const
 {
     if (error.nativeErrorCode() == notADatabaseCode) {
         return CStoreException(CStoreException::StoreUnreachable,
                                QStringLiteral("文件不是交易日数据库：%1").arg(error.databaseText()));
     }
-    if (error.nativeErrorCode() == busyCode || error.nativeErrorCode() == lockedCode) {
+    if (isBusy(error)) {
         return CStoreException(
             CStoreException::StoreUnreachable,
             QStringLiteral("交易日数据库正被其他程序占用，请稍后重试：%1").arg(error.databaseText()));

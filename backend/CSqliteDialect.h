@@ -25,6 +25,9 @@ public:
 
     CStoreException failure(const QSqlError& error) const override;
     void recover(const QSqlDatabase& db, const CStoreException& failure) const override;
+
+private:
+    static void switchToWal(const QSqlDatabase& db);
 };
 
 } // namespace IMC
