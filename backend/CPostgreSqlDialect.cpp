@@ -18,6 +18,10 @@ const int lockSpace = 0x54445331;
 const int connectTimeoutSeconds = 5;
 const char* const lockTimeout = "30s";
 const char* const statementTimeout = "60s";
+// A server whose machine went away without closing the connection is given up after about half a minute,
+// whether the connection waits for an answer or idles: TCP keepalives and a timeout for unacknowledged data.
+const char* const deadPeerDetection =
+    "keepalives_idle=10;keepalives_interval=5;keepalives_count=3;tcp_user_timeout=30000";
 
 // Day keys and names sort byte by byte, as the records' maps do, whatever the server's locale.
 const char* const version1Statements[] = {
@@ -111,8 +115,9 @@ void CPostgreSqlDialect::configureConnection(QSqlDatabase& db, const CStoreAddre
     db.setUserName(address.userName());
     db.setPassword(address.password());
     db.setDatabaseName(address.databaseName());
-    db.setConnectOptions(
-        QStringLiteral("connect_timeout=%1;application_name=tradingday").arg(connectTimeoutSeconds));
+    db.setConnectOptions(QStringLiteral("connect_timeout=%1;%2;application_name=tradingday")
+                             .arg(connectTimeoutSeconds)
+                             .arg(QLatin1String(deadPeerDetection)));
 }
 
 void CPostgreSqlDialect::configureSession(const QSqlDatabase& db) const
