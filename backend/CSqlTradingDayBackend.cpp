@@ -457,6 +457,11 @@ QSqlDatabase CSqlTradingDayBackend::openConnection(QThread* thread)
         throw CStoreException(CStoreException::StoreUnreachable, address.errorText());
     }
     const QString context = QStringLiteral("无法打开交易日数据库 %1: ").arg(address.displayText());
+    if (!QSqlDatabase::isDriverAvailable(dialect.driverName())) {
+        throw CStoreException(CStoreException::StoreUnreachable,
+                              context +
+                                  QStringLiteral("本机没有 Qt 的 %1 数据库驱动").arg(dialect.driverName()));
+    }
     const QString name = QStringLiteral("tradingday-store-%1-%2").arg(instanceId).arg(nextConnectionId++);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), name);
