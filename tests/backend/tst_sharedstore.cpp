@@ -246,12 +246,11 @@ private slots:
         }
         QCOMPARE(answers, 4);
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
-        CSqlTradingDayBackend store(address);
-        Kit::Records instruments;
-        QVERIFY(
-            store.queryReference(IMC::ITradingDayBackend::DataKindInstruments, "", instruments).isSuccess());
-        QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM instrument")).toInt(),
-                 static_cast<int>(instruments.size()));
+        // Seeded once: every instrument is there once.
+        QVERIFY(scalar(QStringLiteral("SELECT count(*) FROM instrument")).toInt() > 10);
+        QCOMPARE(scalar(QStringLiteral("SELECT count(*) - count(DISTINCT instrument_code) FROM instrument"))
+                     .toInt(),
+                 0);
     }
 
     void databasesThatAreNotStoresAreRefusedUntouched_data()
