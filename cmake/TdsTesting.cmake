@@ -8,15 +8,22 @@ function(tds_add_test)
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE Qt5::Test tds_test_support ${T_LIBS})
     tds_target_defaults(${T_NAME})
-    set(fake_clock "")
+    set(launcher "")
     if(T_FAKETIME)
-        # libfaketime preloaded directly (its thread-safe build): no wrapper process, and no shared
-        # semaphore that a killed run could leave behind for the next one.
+        # libfaketime's thread-safe build, preloaded directly: no shared semaphore that a killed run could
+        # leave behind for the next one.
         find_library(FAKETIME_LIBRARY NAMES libfaketimeMT.so.1 PATHS /usr/lib/x86_64-linux-gnu/faketime
                      PATH_SUFFIXES faketime REQUIRED)
-        set(fake_clock "LD_PRELOAD=${FAKETIME_LIBRARY};FAKETIME=@${T_FAKETIME}")
+        set(preload ${FAKETIME_LIBRARY})
+        if("address" IN_LIST TDS_SANITIZE)
+            # AddressSanitizer's runtime must be the first library loaded, ahead of any preload.
+            execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+                            OUTPUT_VARIABLE asan_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+            set(preload "${asan_runtime}:${FAKETIME_LIBRARY}")
+        endif()
+        set(launcher ${PROJECT_SOURCE_DIR}/tests/support/run-at "${T_FAKETIME}" "${preload}")
     endif()
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    add_test(NAME ${T_NAME} COMMAND ${launcher} $<TARGET_FILE:${T_NAME}>)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
@@ -26,11 +33,9 @@ function(tds_add_test)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8;TZ=Asia/Shanghai;FAKETIME_DONT_FAKE_MONOTONIC=1;QT_LOGGING_RULES=qt.qpa.*=false")
     # Qt itself is not built with the sanitizers; the suppressions cover what they cannot see inside it.
     set(suppressions ${PROJECT_SOURCE_DIR}/tests/sanitizers)
-    if(fake_clock)
-        set_property(TEST ${T_NAME} APPEND PROPERTY ENVIRONMENT ${fake_clock})
-    endif()
     set_property(TEST ${T_NAME} APPEND PROPERTY ENVIRONMENT
         "TSAN_OPTIONS=suppressions=${suppressions}/tsan.supp"
         "LSAN_OPTIONS=suppressions=${suppressions}/lsan.supp"
-        "ASAN_OPTIONS=detect_leaks=1")
+        "ASAN_OPTIONS=detect_leaks=1"
+        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()
