@@ -217,15 +217,19 @@ QString exchangeSubject(const std::string& exchangeName)
 
 template<typename Work> utils::TTError CSqlTradingDayBackend::guarded(Work&& work)
 {
-    // A connection the server dropped (stopped and back, or restarted) is replaced once: the request
-    // then runs on a fresh connection, or reports that the store cannot be reached.
+    // A connection the server dropped while it was idle (server stopped and back, or restarted) fails at
+    // the request's first statement; it is replaced and the request runs once more on a new connection.
+    // One that breaks later is not retried: a save whose commit may have reached the server must not run
+    // twice. Either way the next request starts on a new connection.
     for (bool retried = false;; retried = true) {
+        const unsigned long long statementsBefore = CStoreQuery::statementsDoneOnThisThread();
         try {
             work();
             return {};
         } catch (const CStoreException& failure) {
+            const bool nothingDone = CStoreQuery::statementsDoneOnThisThread() == statementsBefore;
             if (failure.code() == CStoreException::NoConnection &&
-                forgetConnection(QThread::currentThread()) && !retried) {
+                forgetConnection(QThread::currentThread()) && nothingDone && !retried) {
                 continue;
             }
             return reported(failure).toError();

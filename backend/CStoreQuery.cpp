@@ -7,6 +7,10 @@
 
 namespace IMC {
 
+namespace {
+thread_local unsigned long long statementsDone = 0;
+} // namespace
+
 QSqlQuery CStoreQuery::run(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
 {
     if (values.isEmpty()) {
@@ -15,6 +19,7 @@ QSqlQuery CStoreQuery::run(const QSqlDatabase& db, const QString& sql, const QVa
         if (!query.exec(sql)) {
             fail(db, query.lastError());
         }
+        countDone();
         return query;
     }
     QSqlQuery query = prepare(db, sql);
@@ -40,12 +45,23 @@ void CStoreQuery::execPrepared(const QSqlDatabase& db, QSqlQuery& query)
     if (!query.exec()) {
         fail(db, query.lastError());
     }
+    countDone();
 }
 
 QVariant CStoreQuery::scalar(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
 {
     QSqlQuery query = run(db, sql, values);
     return query.next() ? query.value(0) : QVariant();
+}
+
+unsigned long long CStoreQuery::statementsDoneOnThisThread()
+{
+    return statementsDone;
+}
+
+void CStoreQuery::countDone()
+{
+    ++statementsDone;
 }
 
 void CStoreQuery::fail(const QSqlDatabase& db, const QSqlError& error)

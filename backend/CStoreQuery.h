@@ -23,6 +23,12 @@ public:
     static QVariant scalar(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
 
     [[noreturn]] static void fail(const QSqlDatabase& db, const QSqlError& error);
+
+    // How many statements have run without failing on the calling thread so far.
+    static unsigned long long statementsDoneOnThisThread();
+
+private:
+    static void countDone();
 };
 
 } // namespace IMC

@@ -34,9 +34,12 @@ void CStoreTransaction::commit()
 
 void CStoreTransaction::rollback()
 {
-    QSqlQuery statement(db);
-    statement.exec(QStringLiteral("ROLLBACK"));
     open = false;
+    // A connection the server broke off is closed by the driver; the server has rolled back already.
+    if (db.isOpen()) {
+        QSqlQuery statement(db);
+        statement.exec(QStringLiteral("ROLLBACK"));
+    }
 }
 
 } // namespace IMC

@@ -8,6 +8,7 @@
 #include "CStoreException.h"
 
 #include "records/CItsmQueryDataReq.h"
+#include "records/COperateDataReq.h"
 #include "services/CItsmClient.h"
 
 #include "TestGuards.h"
@@ -15,6 +16,8 @@
 #include <boost/make_shared.hpp>
 
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <memory>
@@ -122,6 +125,88 @@ private slots:
         QVERIFY(startServer());
         QVERIFY(store.open().isSuccess());
         QVERIFY(Kit::marketDays(store, "0").empty());
+    }
+
+    void aSaveCutOffMidwayIsReportedNotRepeated()
+    {
+        CSqlTradingDayBackend observer(address);
+        QVERIFY(Kit::save(observer, 0, "", Kit::makeDays({"2026-08-03"}, 3)).isSuccess());
+        IMC::CItsmClient client("主系统", std::make_shared<CSqlTradingDayBackend>(address));
+        QSqlDatabase admin = Kit::connectDirectly(address, QStringLiteral("admin"));
+        QSqlDatabase watcher = Kit::connectDirectly(address, QStringLiteral("watcher"));
+        QSqlQuery lock(admin);
+        // The save gets as far as its first change of the table and waits there.
+        QVERIFY(lock.exec(QStringLiteral("BEGIN")));
+        QVERIFY(lock.exec(QStringLiteral("LOCK TABLE market_day IN ACCESS EXCLUSIVE MODE")));
+
+        std::mutex mutex;
+        std::vector<utils::TTError> results;
+        auto request = boost::make_shared<ttservice::COperateDataReq>();
+        request->dataType = IMC::ITradingDayBackend::DataKindTradeDates;
+        request->operation = IMC::ITradingDayBackend::OperationSave;
+        auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
+        market->marketType = 0;
+        market->tradeDates = Kit::makeDays({"2026-09-01"}, 1);
+        request->records.push_back(market);
+        client.operateData_async(
+            request,
+            [&](const utils::TTError& error, bson::BSONObj) {
+                std::lock_guard<std::mutex> lock(mutex);
+                results.push_back(error);
+            },
+            "测试员");
+        const QString waitingSaves = QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
+                                                    "application_name = 'tradingday' AND wait_event_type = "
+                                                    "'Lock' AND datname = current_database()");
+        // Read outside the locking transaction, whose view of the server's activity stays as it first saw it.
+        auto waiting = [&] {
+            QSqlQuery count(watcher);
+            return count.exec(waitingSaves) && count.next() ? count.value(0).toInt() : -1;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(waiting(), 1, 30000);
+
+        // The server ends the save's connection while it waits, as a server shutting down would.
+        QSqlQuery terminate(watcher);
+        QVERIFY(terminate.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                                              "application_name = 'tradingday' AND "
+                                              "wait_event_type = 'Lock' AND datname = current_database()")));
+        terminate.finish();
+        QVERIFY(client.waitUntilIdle(60000));
+        QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+        lock.finish();
+        admin = QSqlDatabase();
+        watcher = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+        QSqlDatabase::removeDatabase(QStringLiteral("watcher"));
+
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            QCOMPARE(results.size(), std::size_t(1));
+            verifyUnreachable(results.front());
+        }
+        // Not run a second time behind the operator's back: the market and its revisions are as before.
+        QCOMPARE(Kit::describe(Kit::marketDays(observer, "0")), QStringList({"2026-08-03=3"}));
+        std::vector<IMC::CStoreRevision> revisions;
+        QVERIFY(observer.revisions(0, "", "", revisions).isSuccess());
+        QCOMPARE(revisions.size(), std::size_t(1));
+        // The client's next request runs on a new connection.
+        std::vector<boost::shared_ptr<ttservice::IData>> answer;
+        utils::TTError queried;
+        auto query = boost::make_shared<ttservice::CItsmQueryDataReq>();
+        query->dataType = IMC::ITradingDayBackend::DataKindTradeDates;
+        query->marketParam = "0";
+        client.queryData_async(
+            query,
+            [&](const utils::TTError& error, const IMC::CItsmClient::Records& records, int, bson::BSONObj) {
+                std::lock_guard<std::mutex> lock(mutex);
+                queried = error;
+                answer = records;
+            },
+            0);
+        QVERIFY(client.waitUntilIdle(60000));
+        std::lock_guard<std::mutex> guard(mutex);
+        QVERIFY2(queried.isSuccess(), queried.errorMsg().c_str());
+        QCOMPARE(answer.size(), std::size_t(1));
     }
 
     void theHostsWorkerAnswersEachRequestWhileTheServerIsDown()
