@@ -18,7 +18,11 @@ constexpr int headerFontSize = 0;
 CStandardSimpleTable::CStandardSimpleTable(int id, QWidget* parent)
     : CBaseNormalTable(parent)
     , tableId(id)
-{}
+{
+    // paintEvent covers the whole rectangle with the table's background, so whatever lies behind the
+    // table need not be painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void CStandardSimpleTable::setRowCount(int rowCount)
 {
@@ -135,10 +139,17 @@ void CStandardSimpleTable::paintEvent(QPaintEvent* event)
     const int top = headerStrip();
     const QColor background = theme->getColor(QStringLiteral("clr_table_background"));
     const QColor alternate = theme->getColor(QStringLiteral("clr_table_background2"));
-    painter.fillRect(event->rect(), background);
-    for (int row = 0; row < rows; ++row) {
-        const QRect band(0, top + row * rowHeight, gridWidth, rowHeight);
-        if (row % 2 == 1 && band.intersects(event->rect())) {
+    // Each pixel is filled once: the alternate rows are left out of the background and filled after.
+    QRegion plain(event->rect());
+    for (int row = 1; row < rows; row += 2) {
+        plain -= QRect(0, top + row * rowHeight, gridWidth, rowHeight);
+    }
+    for (const QRect& part : plain) {
+        painter.fillRect(part, background);
+    }
+    for (int row = 1; row < rows; row += 2) {
+        const QRect band = QRect(0, top + row * rowHeight, gridWidth, rowHeight) & event->rect();
+        if (!band.isEmpty()) {
             painter.fillRect(band, alternate);
         }
     }
