@@ -92,15 +92,6 @@ const char* const version2Statements[] = {
     "CREATE INDEX operator_right_by_right ON operator_right (right_id)",
 };
 
-template<std::size_t count> QStringList listOf(const char* const (&statements)[count])
-{
-    QStringList list;
-    for (const char* statement : statements) {
-        list << QString::fromUtf8(statement);
-    }
-    return list;
-}
-
 } // namespace
 
 QString CPostgreSqlDialect::driverName() const
@@ -169,7 +160,7 @@ QString CPostgreSqlDialect::foreignDatabaseText() const
 
 QStringList CPostgreSqlDialect::schemaStatements(int version) const
 {
-    return version == 1 ? listOf(version1Statements) : listOf(version2Statements);
+    return version == 1 ? statementList(version1Statements) : statementList(version2Statements);
 }
 
 QString CPostgreSqlDialect::beginWriteStatement() const
@@ -195,11 +186,9 @@ CStoreException CPostgreSqlDialect::failure(const QSqlError& error) const
         return CStoreException(CStoreException::NoConnection, text);
     }
     if (isContention(error)) {
-        return CStoreException(CStoreException::StoreUnreachable,
-                               QStringLiteral("交易日数据库正被其他程序占用，请稍后重试：%1").arg(text));
+        return contentionFailure(text);
     }
-    return CStoreException(CStoreException::DatabaseFailure,
-                           QStringLiteral("交易日数据库操作失败：%1").arg(text));
+    return operationFailure(text);
 }
 
 void CPostgreSqlDialect::recover(const QSqlDatabase& db, const CStoreException& failure) const

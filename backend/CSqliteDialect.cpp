@@ -93,15 +93,6 @@ const char* const version2Statements[] = {
     "CREATE INDEX operator_right_by_right ON operator_right (right_id)",
 };
 
-template<std::size_t count> QStringList listOf(const char* const (&statements)[count])
-{
-    QStringList list;
-    for (const char* statement : statements) {
-        list << QString::fromUtf8(statement);
-    }
-    return list;
-}
-
 } // namespace
 
 QString CSqliteDialect::driverName() const
@@ -153,7 +144,7 @@ QString CSqliteDialect::foreignDatabaseText() const
 
 QStringList CSqliteDialect::schemaStatements(int version) const
 {
-    return version == 1 ? listOf(version1Statements) : listOf(version2Statements);
+    return version == 1 ? statementList(version1Statements) : statementList(version2Statements);
 }
 
 QString CSqliteDialect::beginWriteStatement() const
@@ -194,12 +185,9 @@ CStoreException CSqliteDialect::failure(const QSqlError& error) const
                                QStringLiteral("文件不是交易日数据库：%1").arg(error.databaseText()));
     }
     if (isBusy(error)) {
-        return CStoreException(
-            CStoreException::StoreUnreachable,
-            QStringLiteral("交易日数据库正被其他程序占用，请稍后重试：%1").arg(error.databaseText()));
+        return contentionFailure(error.databaseText());
     }
-    return CStoreException(CStoreException::DatabaseFailure,
-                           QStringLiteral("交易日数据库操作失败：%1").arg(error.databaseText()));
+    return operationFailure(error.databaseText());
 }
 
 void CSqliteDialect::recover(const QSqlDatabase&, const CStoreException&) const {}

@@ -15,6 +15,18 @@ const CPostgreSqlDialect postgreSqlDialect;
 
 CStoreDialect::~CStoreDialect() = default;
 
+CStoreException CStoreDialect::contentionFailure(const QString& databaseText)
+{
+    return CStoreException(CStoreException::StoreUnreachable,
+                           QStringLiteral("交易日数据库正被其他程序占用，请稍后重试：%1").arg(databaseText));
+}
+
+CStoreException CStoreDialect::operationFailure(const QString& databaseText)
+{
+    return CStoreException(CStoreException::DatabaseFailure,
+                           QStringLiteral("交易日数据库操作失败：%1").arg(databaseText));
+}
+
 const CStoreDialect& CStoreDialect::forAddress(const CStoreAddress& address)
 {
     if (address.kind() == CStoreAddress::PostgreSql) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+
 class QSqlDriver;
 
 namespace IMC {
@@ -62,6 +64,21 @@ public:
     // Called after a statement failed, before the failure leaves the store: leaves the connection fit for
     // the statements that clean up.
     virtual void recover(const QSqlDatabase& db, const CStoreException& failure) const = 0;
+
+protected:
+    // The failures both databases name alike, with the database's own text appended.
+    static CStoreException contentionFailure(const QString& databaseText);
+    static CStoreException operationFailure(const QString& databaseText);
+
+    // A dialect's DDL, kept as a C array of statements, as the list schemaStatements gives.
+    template<std::size_t count> static QStringList statementList(const char* const (&statements)[count])
+    {
+        QStringList list;
+        for (const char* statement : statements) {
+            list << QString::fromUtf8(statement);
+        }
+        return list;
+    }
 };
 
 } // namespace IMC
