@@ -276,17 +276,7 @@ void CStoreCtl::listExchanges()
     requireOnly({}, 0);
     openStore(false);
     std::map<int, std::string> tracks = trackNames();
-    ttservice::CItsmQueryDataReq request;
-    request.dataType = ITradingDayBackend::DataKindTradeDates;
-    request.marketParam = "4";
-    request.platformParam = "WP";
-    std::vector<boost::shared_ptr<ttservice::IData>> records;
-    check(store->query(request, records));
-    for (const auto& record : records) {
-        const auto exchange = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record);
-        if (!exchange) {
-            continue;
-        }
+    for (const auto& exchange : exchanges()) {
         out << fromStd(exchange->exchangeName) << '\t' << fromStd(exchange->exchangeCode) << '\t'
             << exchange->trackId << '\t' << fromStd(tracks[exchange->trackId]) << '\t'
             << exchange->tradeDates.size() << '\n';
@@ -426,7 +416,7 @@ std::string CStoreCtl::operatorName() const
     return "tradingday-ctl";
 }
 
-boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> CStoreCtl::findExchange(const std::string& name)
+std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> CStoreCtl::exchanges()
 {
     ttservice::CItsmQueryDataReq request;
     request.dataType = ITradingDayBackend::DataKindTradeDates;
@@ -434,9 +424,19 @@ boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> CStoreCtl::findExchange(
     request.platformParam = "WP";
     std::vector<boost::shared_ptr<ttservice::IData>> records;
     check(store->query(request, records));
+    std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> found;
     for (const auto& record : records) {
-        const auto exchange = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record);
-        if (exchange && exchange->exchangeName == name) {
+        if (auto exchange = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record)) {
+            found.push_back(std::move(exchange));
+        }
+    }
+    return found;
+}
+
+boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> CStoreCtl::findExchange(const std::string& name)
+{
+    for (const auto& exchange : exchanges()) {
+        if (exchange->exchangeName == name) {
             return exchange;
         }
     }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace IMC {
 
@@ -52,6 +53,8 @@ private:
     std::string exchangeName() const;
     std::string operatorName() const;
     std::string userName() const;
+    // Every overseas exchange the store holds, with its days.
+    std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> exchanges();
     boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> findExchange(const std::string& name);
     TradeDateMap currentDays(int market);
     long long latestRevisionId(int market);
