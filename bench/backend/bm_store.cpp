@@ -2,6 +2,7 @@
 // through the sqlite3 C library: the save (delete, insert, revision, commit) should stay within twice
 // the plain insert.
 #include "CSqlTradingDayBackend.h"
+#include "support/BenchTradeDays.h"
 
 #include "records/CItsmMarketTradeDateInfo.h"
 #include "records/CItsmQueryDataReq.h"
@@ -20,24 +21,9 @@ namespace {
 
 const int thirtyYearsOfDays = 7500;
 
-// Weekdays from 1 January 1996 on: 7,500 of them reach into 2024.
 TradeDateMap thirtyYearMap()
 {
-    TradeDateMap days;
-    for (QDate date(1996, 1, 1); static_cast<int>(days.size()) < thirtyYearsOfDays; date = date.addDays(1)) {
-        if (date.dayOfWeek() > 5) {
-            continue;
-        }
-        const std::string key = date.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
-        auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
-        day->date = key;
-        day->sessionFlags = 3;
-        day->valid = true;
-        day->description = "交易日 " + key;
-        day->tradeDate = key;
-        days[key] = day;
-    }
-    return days;
+    return tds::bench::weekdaysFrom(QDate(1996, 1, 1), thirtyYearsOfDays);
 }
 
 ttservice::COperateDataReq saveRequest(const TradeDateMap& days)

@@ -7,6 +7,7 @@
 // its tables there when it is empty. TDS_BENCH_PG_SECONDS: how long the clients run, 20 by default.
 // For a throw-away server: scripts/pgcluster start DIR, then TDS_BENCH_PG=<its address>.
 #include "CSqlTradingDayBackend.h"
+#include "support/BenchTradeDays.h"
 
 #include "records/CItsmMarketTradeDateInfo.h"
 #include "records/CItsmQueryDataReq.h"
@@ -58,7 +59,8 @@ public:
         : client(client)
     {
         for (int variant = 0; variant < 3; ++variant) {
-            variants.push_back(weekdays(1 + (client + variant) % 3));
+            variants.push_back(
+                tds::bench::weekdaysFrom(QDate(1996, 1, 1), thirtyYearsOfDays, 1 + (client + variant) % 3));
         }
     }
 
@@ -94,26 +96,6 @@ public:
     }
 
 private:
-    static TradeDateMap weekdays(int flags)
-    {
-        TradeDateMap days;
-        for (QDate date(1996, 1, 1); static_cast<int>(days.size()) < thirtyYearsOfDays;
-             date = date.addDays(1)) {
-            if (date.dayOfWeek() > 5) {
-                continue;
-            }
-            const std::string key = date.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
-            auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
-            day->date = key;
-            day->sessionFlags = flags;
-            day->valid = true;
-            day->description = "交易日 " + key;
-            day->tradeDate = key;
-            days[key] = day;
-        }
-        return days;
-    }
-
     std::string description(int saveNumber) const
     {
         return "客户端 " + std::to_string(client) + " 第 " + std::to_string(saveNumber) + " 次保存";

@@ -1,0 +1,53 @@
+#include "support/BenchTradeDays.h"
+
+#include "records/CItsmMarketTradeDateInfo.h"
+
+#include <boost/make_shared.hpp>
+
+#include <QDate>
+
+namespace tds::bench {
+namespace {
+
+void addTradingDay(TradeDateMap& days, const QDate& date, int sessionFlags)
+{
+    const std::string key = date.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+    auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
+    day->date = key;
+    day->sessionFlags = sessionFlags;
+    day->valid = true;
+    day->description = "交易日 " + key;
+    day->tradeDate = key;
+    days[key] = day;
+}
+
+bool isWeekday(const QDate& date)
+{
+    return date.dayOfWeek() <= 5;
+}
+
+} // namespace
+
+TradeDateMap weekdaysFrom(const QDate& first, int count, int sessionFlags)
+{
+    TradeDateMap days;
+    for (QDate date = first; static_cast<int>(days.size()) < count; date = date.addDays(1)) {
+        if (isWeekday(date)) {
+            addTradingDay(days, date, sessionFlags);
+        }
+    }
+    return days;
+}
+
+TradeDateMap weekdaysOfYears(int firstYear, int years, int sessionFlags)
+{
+    TradeDateMap days;
+    for (QDate date(firstYear, 1, 1); date < QDate(firstYear + years, 1, 1); date = date.addDays(1)) {
+        if (isWeekday(date)) {
+            addTradingDay(days, date, sessionFlags);
+        }
+    }
+    return days;
+}
+
+} // namespace tds::bench
