@@ -6,6 +6,7 @@
 #include "records/CItsmTypedMarketTradeDate.h"
 #include "services/CItsmClientCenter.h"
 #include "services/CMemoryTradingDayBackend.h"
+#include "support/BenchTradeDays.h"
 #include "utils/CSingletonT.h"
 #include "widgets/CSmallNormalButton.h"
 
@@ -26,25 +27,6 @@
 namespace {
 
 const std::string benchSystem = "bench";
-
-// Weekdays of the given years, both sessions: about 250 records a year.
-TradeDateMap weekdaysOf(int firstYear, int years)
-{
-    TradeDateMap days;
-    for (QDate date(firstYear, 1, 1); date < QDate(firstYear + years, 1, 1); date = date.addDays(1)) {
-        if (date.dayOfWeek() <= 5) {
-            const std::string text = date.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
-            auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
-            day->date = text;
-            day->sessionFlags = 3;
-            day->valid = true;
-            day->description = "交易日 " + text;
-            day->tradeDate = text;
-            days[text] = day;
-        }
-    }
-    return days;
-}
 
 // The page with a way to hand it a query answer as the host's client would on the GUI thread.
 class CBenchPage : public IMC::CSystemTradingDayWidget
@@ -115,12 +97,24 @@ long residentKiB()
 
 void BM_CalendarPageNextMonth(benchmark::State& state)
 {
-    const int thisYear = QDate::currentDate().year();
-    std::unique_ptr<CBenchPage> page = loadedPage(weekdaysOf(thisYear - 5, 10));
+    const QDate today = QDate::currentDate();
+    std::unique_ptr<CBenchPage> page = loadedPage(tds::bench::weekdaysOfYears(today.year() - 5, 10));
     XP::CSmallNormalButton* next = buttonOf(page.get(), QStringLiteral(">"));
+    XP::CSmallNormalButton* backToToday = buttonOf(page.get(), QStringLiteral("今天"));
+    // Every month shown holds trading days: past the last month of the data the page goes back to
+    // today's month, outside the measured time.
+    const int monthsWithDaysAhead = 4 * 12 + 12 - today.month();
+    int monthsAhead = 0;
     QImage image(page->size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
+        if (monthsAhead == monthsWithDaysAhead) {
+            state.PauseTiming();
+            changeMonthAndPaint(backToToday, page.get(), image);
+            monthsAhead = 0;
+            state.ResumeTiming();
+        }
         changeMonthAndPaint(next, page.get(), image);
+        ++monthsAhead;
     }
 }
 BENCHMARK(BM_CalendarPageNextMonth)->Unit(benchmark::kMillisecond);
@@ -145,7 +139,7 @@ void BM_CalendarPageApplyAnswer(benchmark::State& state)
     std::unique_ptr<CBenchPage> page = loadedPage(TradeDateMap());
     auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
     market->marketType = 0;
-    market->tradeDates = weekdaysOf(QDate::currentDate().year() - 15, 30);
+    market->tradeDates = tds::bench::weekdaysOfYears(QDate::currentDate().year() - 15, 30);
     const std::vector<boost::shared_ptr<ttservice::IData>> records = {market};
     QImage image(page->size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
@@ -161,7 +155,7 @@ BENCHMARK(BM_CalendarPageApplyAnswer)->Unit(benchmark::kMillisecond);
 void BM_CalendarPageMonthChangesMemory(benchmark::State& state)
 {
     const int thisYear = QDate::currentDate().year();
-    std::unique_ptr<CBenchPage> page = loadedPage(weekdaysOf(thisYear - 5, 10));
+    std::unique_ptr<CBenchPage> page = loadedPage(tds::bench::weekdaysOfYears(thisYear - 5, 10));
     XP::CSmallNormalButton* next = buttonOf(page.get(), QStringLiteral(">"));
     XP::CSmallNormalButton* previous = buttonOf(page.get(), QStringLiteral("<"));
     QImage image(page->size(), QImage::Format_ARGB32_Premultiplied);
