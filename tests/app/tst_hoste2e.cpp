@@ -1,5 +1,4 @@
 #include "CHostMainWindow.h"
-#include "CStoreOpener.h"
 
 #include "calendar/CCalenderCellWidget.h"
 #include "calendar/CSystemTradingDayWidget.h"
@@ -15,6 +14,7 @@
 #include "widgets/CMessageBoxScript.h"
 
 #include "CCalendarUi.h"
+#include "CHostUnderTest.h"
 #include "CModalDriver.h"
 #include "COverseasUi.h"
 #include "TestGuards.h"
@@ -26,30 +26,12 @@
 #include <memory>
 
 using tds::CCalendarUi;
+using tds::CHostUnderTest;
 using tds::COverseasUi;
 
 namespace {
 
-const QString systemName = QStringLiteral("默认系统");
 const QString exchangeName = QStringLiteral("芝加哥商业交易所");
-
-IMC::CItsmClientCenter* clientCenter()
-{
-    return utils::CSingletonT<IMC::CItsmClientCenter>::instance();
-}
-
-bool waitForIdleClient()
-{
-    // Chained requests (tracks, then exchanges) need the GUI thread between them.
-    for (int settled = 0, round = 0; round < 200; ++round) {
-        QCoreApplication::processEvents();
-        settled = clientCenter()->getClientByName(std::string())->waitUntilIdle(50) ? settled + 1 : 0;
-        if (settled >= 4) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // What tradingday-ctl, the operators' own tool, reads from the store file.
 QString runCtl(const QString& database, const QStringList& arguments)
@@ -84,12 +66,12 @@ private slots:
         XP::CMessageBoxScript::enable(true);
     }
 
-    void cleanup() { stopHost(); }
+    void cleanup() { host.stop(); }
 
     void domesticDaysSurviveARestart()
     {
         startHost(0);
-        IMC::CSystemTradingDayWidget* page = calendarPage();
+        IMC::CSystemTradingDayWidget* page = host.calendarPage();
         QCOMPARE(CCalendarUi::monthLabel(page), QStringLiteral("2026年8月"));
 
         QVERIFY(CCalendarUi::clickButton(CCalendarUi::cell(page, QStringLiteral("2026-08-20")),
@@ -100,9 +82,9 @@ private slots:
                                            QStringLiteral("夜盘")));
         XP::CMessageBoxScript::pushAnswer(QMessageBox::Ok); // confirm switching the night session off
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("提交保存")));
-        QTRY_VERIFY_WITH_TIMEOUT(!clientCenter()->serverMessages().isEmpty(), 10000);
-        QCOMPARE(clientCenter()->serverMessages().last().text, QStringLiteral("操作成功"));
-        stopHost();
+        QTRY_VERIFY_WITH_TIMEOUT(!CHostUnderTest::clientCenter()->serverMessages().isEmpty(), 10000);
+        QCOMPARE(CHostUnderTest::clientCenter()->serverMessages().last().text, QStringLiteral("操作成功"));
+        host.stop();
 
         const QString exported =
             runCtl(database, {QStringLiteral("export"), QStringLiteral("--market"), QStringLiteral("0")});
@@ -110,7 +92,7 @@ private slots:
         QVERIFY2(exported.contains(QStringLiteral("2026-08-21,1")), qPrintable(exported));
 
         startHost(0);
-        page = calendarPage();
+        page = host.calendarPage();
         QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(page, QStringLiteral("2026-08-20"))),
                  QStringLiteral("20 trade X day* night*"));
         QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(page, QStringLiteral("2026-08-21"))),
@@ -122,7 +104,7 @@ private slots:
     void overseasExchangeAddedEditedAndDeleted()
     {
         startHost(3);
-        QWidget* page = window->panel()->findChild<IMC::COverSeaTradingDayWidget*>();
+        QWidget* page = host.window()->panel()->findChild<IMC::COverSeaTradingDayWidget*>();
         QVERIFY(page);
         QVERIFY(!COverseasUi::shownRows(page).join(QLatin1Char(';')).contains(exchangeName));
 
@@ -138,7 +120,7 @@ private slots:
             CCalendarUi::clickButton(dialog, QStringLiteral("保存"));
         });
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("新增")));
-        QVERIFY(waitForIdleClient());
+        QVERIFY(CHostUnderTest::waitForIdleClient());
         const QStringList rows = COverseasUi::shownRows(page);
         const int row =
             rows.indexOf(QRegularExpression(QStringLiteral("^") + exchangeName + QStringLiteral("\\|.+")));
@@ -150,7 +132,7 @@ private slots:
             CCalendarUi::clickButton(dialog, QStringLiteral("提交保存"));
         });
         QVERIFY(COverseasUi::clickRowButton(page, row, QStringLiteral("跳转")));
-        QVERIFY(waitForIdleClient());
+        QVERIFY(CHostUnderTest::waitForIdleClient());
         const QString exported =
             runCtl(database, {QStringLiteral("export"), QStringLiteral("--market"), QStringLiteral("4"),
                               QStringLiteral("--exchange"), exchangeName});
@@ -158,9 +140,9 @@ private slots:
 
         XP::CMessageBoxScript::pushAnswer(QMessageBox::Ok); // confirm the deletion
         QVERIFY(COverseasUi::clickRowButton(page, row, QStringLiteral("删除")));
-        QVERIFY(waitForIdleClient());
+        QVERIFY(CHostUnderTest::waitForIdleClient());
         QVERIFY(!COverseasUi::shownRows(page).join(QLatin1Char(';')).contains(exchangeName));
-        stopHost();
+        host.stop();
         QVERIFY(!runCtl(database, {QStringLiteral("list-exchanges")}).contains(exchangeName));
     }
 
@@ -168,34 +150,12 @@ private:
     void startHost(int page)
     {
         QString error;
-        auto store = IMC::CStoreOpener::open(database, &error);
-        QVERIFY2(store, qPrintable(error));
-        clientCenter()->registerSystem(systemName.toStdString(), store);
-        window = std::make_unique<IMC::CHostMainWindow>(QStringList{systemName});
-        window->show();
-        window->showPanelPage(page);
-        QVERIFY(waitForIdleClient());
-    }
-
-    void stopHost()
-    {
-        window.reset();
-        clientCenter()->resetForTests();
-    }
-
-    IMC::CSystemTradingDayWidget* calendarPage() const
-    {
-        for (auto* page : window->panel()->findChildren<IMC::CSystemTradingDayWidget*>()) {
-            if (page->isVisible()) {
-                return page;
-            }
-        }
-        return nullptr;
+        QVERIFY2(host.start(database, page, &error), qPrintable(error));
     }
 
     QTemporaryDir storeDir;
     QString database;
-    std::unique_ptr<IMC::CHostMainWindow> window;
+    CHostUnderTest host;
 };
 
 QTEST_MAIN(TestHostEndToEnd)

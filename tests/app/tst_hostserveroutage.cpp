@@ -1,11 +1,6 @@
-#include "CHostMainWindow.h"
-#include "CStoreOpener.h"
-
 #include "calendar/CCalenderCellWidget.h"
 #include "calendar/CSystemTradingDayWidget.h"
-#include "panel/CSystemTradingDayPanel.h"
 
-#include "services/CItsmClient.h"
 #include "services/CItsmClientCenter.h"
 #include "services/CUserManager.h"
 #include "services/LuaModuleCtrl.h"
@@ -13,50 +8,21 @@
 #include "widgets/CMessageBoxScript.h"
 
 #include "CCalendarUi.h"
+#include "CHostUnderTest.h"
+#include "CTestServer.h"
 #include "TestGuards.h"
 
 #include <QDate>
-#include <QProcess>
 #include <QtTest>
 
-#include <memory>
-
 using tds::CCalendarUi;
+using tds::CHostUnderTest;
 
 namespace {
 
-const QString systemName = QStringLiteral("默认系统");
-
-IMC::CItsmClientCenter* clientCenter()
-{
-    return utils::CSingletonT<IMC::CItsmClientCenter>::instance();
-}
-
-bool waitForIdleClient()
-{
-    for (int round = 0; round < 200; ++round) {
-        QCoreApplication::processEvents();
-        if (clientCenter()->getClientByName(std::string())->waitUntilIdle(50)) {
-            QCoreApplication::processEvents();
-            return true;
-        }
-    }
-    return false;
-}
-
-bool runCluster(const QString& command)
-{
-    QProcess cluster;
-    cluster.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    cluster.start(qEnvironmentVariable("TDS_PGCLUSTER"),
-                  {command, qEnvironmentVariable("TDS_TEST_PG_CLUSTER")});
-    return cluster.waitForFinished(120000) && cluster.exitStatus() == QProcess::NormalExit &&
-           cluster.exitCode() == 0;
-}
-
 QString lastServerMessage()
 {
-    const auto messages = clientCenter()->serverMessages();
+    const auto messages = CHostUnderTest::clientCenter()->serverMessages();
     return messages.isEmpty() ? QString() : messages.last().text;
 }
 
@@ -75,7 +41,7 @@ private slots:
         // Qt's complaint when a statement cannot be released on a connection the server broke off.
         tds::failOnUnexpectedWarnings({QStringLiteral("Unable to free statement")});
         address = qEnvironmentVariable("TDS_TEST_PG_ADDRESS");
-        QVERIFY2(!address.isEmpty() && !qEnvironmentVariableIsEmpty("TDS_TEST_PG_CLUSTER"),
+        QVERIFY2(!address.isEmpty() && tds::CTestServer::isGiven(),
                  "no PostgreSQL server given: run through scripts/pgcluster run DIR");
         auto* modules = utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance();
         modules->setModule("mdl_tradetype", true);
@@ -85,15 +51,14 @@ private slots:
 
     void cleanup()
     {
-        window.reset();
-        clientCenter()->resetForTests();
-        QVERIFY(runCluster(QStringLiteral("start"))); // a failed test may have left it stopped
+        host.stop();
+        QVERIFY(tds::CTestServer::start()); // a failed test may have left it stopped
     }
 
     void submissionFailsWhileTheServerIsDownAndWorksOnceItIsBack()
     {
         startHost();
-        IMC::CSystemTradingDayWidget* page = calendarPage();
+        IMC::CSystemTradingDayWidget* page = host.calendarPage();
         QVERIFY(page);
         // Next month: every day of it may be edited, whatever today is.
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral(">")));
@@ -103,7 +68,7 @@ private slots:
         const QString marked = CCalendarUi::describe(CCalendarUi::cell(page, dayText));
         QVERIFY2(marked.contains(QStringLiteral("trade")), qPrintable(marked));
 
-        QVERIFY(runCluster(QStringLiteral("stop")));
+        QVERIFY(tds::CTestServer::stop());
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("提交保存")));
         QTRY_VERIFY_WITH_TIMEOUT(lastServerMessage().startsWith(QStringLiteral("交易日数据库无法连接")),
                                  30000);
@@ -111,21 +76,21 @@ private slots:
 
         // A refresh that fails says nothing more and shows the last data that arrived: the empty store,
         // from the base month on.
-        const int messagesBefore = clientCenter()->serverMessages().size();
+        const int messagesBefore = CHostUnderTest::clientCenter()->serverMessages().size();
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("重新刷新")));
-        QVERIFY(waitForIdleClient());
-        QCOMPARE(clientCenter()->serverMessages().size(), messagesBefore);
+        QVERIFY(CHostUnderTest::waitForIdleClient());
+        QCOMPARE(CHostUnderTest::clientCenter()->serverMessages().size(), messagesBefore);
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral(">")));
         QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(page, dayText)), QStringLiteral("10 +"));
 
-        QVERIFY(runCluster(QStringLiteral("start")));
+        QVERIFY(tds::CTestServer::start());
         QVERIFY(CCalendarUi::clickButton(CCalendarUi::cell(page, dayText), QStringLiteral("+")));
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("提交保存")));
         QTRY_COMPARE_WITH_TIMEOUT(lastServerMessage(), QStringLiteral("操作成功"), 30000);
 
         // What the page shows after a refresh now comes from the server.
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("重新刷新")));
-        QVERIFY(waitForIdleClient());
+        QVERIFY(CHostUnderTest::waitForIdleClient());
         QVERIFY(CCalendarUi::clickButton(page, QStringLiteral(">")));
         QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(page, dayText)), marked);
     }
@@ -134,27 +99,11 @@ private:
     void startHost()
     {
         QString error;
-        auto store = IMC::CStoreOpener::open(address, &error);
-        QVERIFY2(store, qPrintable(error));
-        clientCenter()->registerSystem(systemName.toStdString(), store);
-        window = std::make_unique<IMC::CHostMainWindow>(QStringList{systemName});
-        window->show();
-        window->showPanelPage(0);
-        QVERIFY(waitForIdleClient());
-    }
-
-    IMC::CSystemTradingDayWidget* calendarPage() const
-    {
-        for (auto* page : window->panel()->findChildren<IMC::CSystemTradingDayWidget*>()) {
-            if (page->isVisible()) {
-                return page;
-            }
-        }
-        return nullptr;
+        QVERIFY2(host.start(address, 0, &error), qPrintable(error));
     }
 
     QString address;
-    std::unique_ptr<IMC::CHostMainWindow> window;
+    CHostUnderTest host;
 };
 
 QTEST_MAIN(TestHostServerOutage)

@@ -11,11 +11,11 @@
 #include "records/COperateDataReq.h"
 #include "services/CItsmClient.h"
 
+#include "CTestServer.h"
 #include "TestGuards.h"
 
 #include <boost/make_shared.hpp>
 
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -32,19 +32,6 @@ class TestStoreReconnect : public QObject
 
 private:
     QString address;
-
-    static bool runCluster(const QString& command)
-    {
-        QProcess cluster;
-        cluster.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        cluster.start(qEnvironmentVariable("TDS_PGCLUSTER"),
-                      {command, qEnvironmentVariable("TDS_TEST_PG_CLUSTER")});
-        return cluster.waitForFinished(120000) && cluster.exitStatus() == QProcess::NormalExit &&
-               cluster.exitCode() == 0;
-    }
-
-    static bool stopServer() { return runCluster(QStringLiteral("stop")); }
-    static bool startServer() { return runCluster(QStringLiteral("start")); }
 
     void verifyUnreachable(const utils::TTError& error)
     {
@@ -64,8 +51,7 @@ private slots:
         if (Kit::postgreSqlServer().isEmpty()) {
             QSKIP("no PostgreSQL server given: run through scripts/pgcluster run DIR");
         }
-        QVERIFY2(!qEnvironmentVariableIsEmpty("TDS_PGCLUSTER") &&
-                     !qEnvironmentVariableIsEmpty("TDS_TEST_PG_CLUSTER"),
+        QVERIFY2(tds::CTestServer::isGiven(),
                  "the server's cluster is not given: run through scripts/pgcluster run DIR");
     }
 
@@ -78,14 +64,14 @@ private slots:
     void cleanup()
     {
         // A failed test may have left the server stopped.
-        QVERIFY(startServer());
+        QVERIFY(tds::CTestServer::start());
     }
 
     void everyRequestFailsClearlyWhileTheServerIsDownAndWorksOnceItIsBack()
     {
         CSqlTradingDayBackend store(address);
         QVERIFY(Kit::save(store, 0, "", Kit::makeDays({"2026-08-03", "2026-08-04"}, 3)).isSuccess());
-        QVERIFY(stopServer());
+        QVERIFY(tds::CTestServer::stop());
 
         Kit::Records records;
         verifyUnreachable(Kit::query(store, "0", "", records));
@@ -97,7 +83,7 @@ private slots:
         verifyUnreachable(Kit::query(store, "0", "", records));
         QVERIFY(records.empty());
 
-        QVERIFY(startServer());
+        QVERIFY(tds::CTestServer::start());
         QCOMPARE(Kit::describe(Kit::marketDays(store, "0")), QStringList({"2026-08-03=3", "2026-08-04=3"}));
         QVERIFY(Kit::save(store, 0, "", Kit::makeDays({"2026-09-01"}, 1)).isSuccess());
         QCOMPARE(Kit::describe(Kit::marketDays(store, "0")), QStringList({"2026-09-01=1"}));
@@ -107,22 +93,22 @@ private slots:
     {
         CSqlTradingDayBackend store(address);
         QVERIFY(Kit::save(store, 1, "", Kit::makeDays({"2026-08-03"}, 1)).isSuccess());
-        QVERIFY(stopServer());
-        QVERIFY(startServer());
+        QVERIFY(tds::CTestServer::stop());
+        QVERIFY(tds::CTestServer::start());
         // The connection from before is gone on the server's side; the store opens a new one at once.
         QCOMPARE(Kit::describe(Kit::marketDays(store, "1")), QStringList({"2026-08-03=1"}));
-        QVERIFY(stopServer());
-        QVERIFY(startServer());
+        QVERIFY(tds::CTestServer::stop());
+        QVERIFY(tds::CTestServer::start());
         QVERIFY(Kit::save(store, 1, "", Kit::makeDays({"2026-08-04"}, 1)).isSuccess());
         QCOMPARE(Kit::describe(Kit::marketDays(store, "1")), QStringList({"2026-08-04=1"}));
     }
 
     void aStoreOpenedWhileTheServerIsDownWorksOnceItIsUp()
     {
-        QVERIFY(stopServer());
+        QVERIFY(tds::CTestServer::stop());
         CSqlTradingDayBackend store(address);
         verifyUnreachable(store.open());
-        QVERIFY(startServer());
+        QVERIFY(tds::CTestServer::start());
         QVERIFY(store.open().isSuccess());
         QVERIFY(Kit::marketDays(store, "0").empty());
     }
@@ -228,10 +214,10 @@ private slots:
             return client.waitUntilIdle(60000);
         };
         QVERIFY(ask());
-        QVERIFY(stopServer());
+        QVERIFY(tds::CTestServer::stop());
         QVERIFY(ask());
         QVERIFY(ask());
-        QVERIFY(startServer());
+        QVERIFY(tds::CTestServer::start());
         QVERIFY(ask());
 
         std::lock_guard<std::mutex> lock(mutex);
