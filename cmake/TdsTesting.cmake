@@ -3,6 +3,15 @@
 # One Qt Test executable per class or subsystem. Tests run offscreen with a fixed locale and time zone.
 # FAKETIME starts the test's wall clock at the given Shanghai time (it keeps running); the monotonic
 # clock stays real so Qt's timers and QTest deadlines behave.
+
+# AddressSanitizer's runtime must be the first library loaded, ahead of libfaketime.
+set(tds_preload_before_faketime "")
+if("address" IN_LIST TDS_SANITIZE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+                    OUTPUT_VARIABLE asan_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(tds_preload_before_faketime "${asan_runtime}:")
+endif()
+
 function(tds_add_test)
     cmake_parse_arguments(T "" "NAME;FAKETIME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
@@ -14,14 +23,8 @@ function(tds_add_test)
         # leave behind for the next one.
         find_library(FAKETIME_LIBRARY NAMES libfaketimeMT.so.1 PATHS /usr/lib/x86_64-linux-gnu/faketime
                      PATH_SUFFIXES faketime REQUIRED)
-        set(preload ${FAKETIME_LIBRARY})
-        if("address" IN_LIST TDS_SANITIZE)
-            # AddressSanitizer's runtime must be the first library loaded, ahead of any preload.
-            execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
-                            OUTPUT_VARIABLE asan_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
-            set(preload "${asan_runtime}:${FAKETIME_LIBRARY}")
-        endif()
-        set(launcher ${PROJECT_SOURCE_DIR}/tests/support/run-at "${T_FAKETIME}" "${preload}")
+        set(launcher ${PROJECT_SOURCE_DIR}/tests/support/run-at "${T_FAKETIME}"
+                     "${tds_preload_before_faketime}${FAKETIME_LIBRARY}")
     endif()
     add_test(NAME ${T_NAME} COMMAND ${launcher} $<TARGET_FILE:${T_NAME}>)
     if(NOT T_TIMEOUT)
