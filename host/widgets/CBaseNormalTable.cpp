@@ -29,7 +29,7 @@ void CBaseNormalTable::setItemWidget(int row, int column, QWidget* widget, int a
     QWidget* before = items[index].widget;
     items[index] = SItem{widget, alignment};
     if (before && before != widget) {
-        delete before;
+        discard(before);
     }
     if (!widget) {
         return;
@@ -43,6 +43,14 @@ void CBaseNormalTable::setItemWidget(int row, int column, QWidget* widget, int a
     } else {
         widget->hide();
     }
+}
+
+// The table repaints the item's whole cell anyway. With updates off, the widgets inside the item skip
+// marking their own areas dirty one by one as they are destroyed.
+void CBaseNormalTable::discard(QWidget* widget)
+{
+    widget->setUpdatesEnabled(false);
+    delete widget;
 }
 
 QWidget* CBaseNormalTable::itemWidget(int row, int column) const
@@ -63,7 +71,9 @@ void CBaseNormalTable::clearItemWidgets()
     old.swap(items);
     items.resize(old.size());
     for (const SItem& item : old) {
-        delete item.widget;
+        if (item.widget) {
+            discard(item.widget);
+        }
     }
 }
 
@@ -84,7 +94,9 @@ void CBaseNormalTable::resizeItemGrid()
     }
     items.swap(resized);
     gridColumns = columns;
-    qDeleteAll(dropped);
+    for (QWidget* widget : dropped) {
+        discard(widget);
+    }
     placeItemWidgets();
 }
 

@@ -51,6 +51,7 @@ private:
     };
 
     int indexOf(int row, int column) const;
+    void discard(QWidget* widget);
     void placeItem(int row, int column);
 
     int gridColumns = 0;

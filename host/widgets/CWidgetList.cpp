@@ -257,13 +257,20 @@ void CWidgetList::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     relayout();
+    // A hidden list gets the resize it missed just before it is shown.
+    placedForShow = !isVisible();
 }
 
 void CWidgetList::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     cachedHint = QSize();
-    relayout();
+    // Items shown or hidden while the list was hidden told nobody, so a list shown without a resize places
+    // them again.
+    if (!placedForShow) {
+        relayout();
+    }
+    placedForShow = false;
 }
 
 } // namespace XP

@@ -73,6 +73,7 @@ private:
     int gap = 0;
     // Lists nest, and a parent asks for the hint on each of its layouts; it changes only with the items.
     mutable QSize cachedHint;
+    bool placedForShow = false;
 };
 
 } // namespace XP
