@@ -6,6 +6,14 @@
 #include <algorithm>
 
 namespace XP {
+namespace {
+
+bool isExplicitlyHidden(const QWidget* widget)
+{
+    return widget->isHidden() && widget->testAttribute(Qt::WA_WState_ExplicitShowHide);
+}
+
+} // namespace
 
 CWidgetList::CWidgetList(Qt::Orientation orientation, QWidget* parent)
     : QWidget(parent)
@@ -14,6 +22,9 @@ CWidgetList::CWidgetList(Qt::Orientation orientation, QWidget* parent)
     // Nothing watches its parent's child events for this light widget; sparing them saves several event
     // dispatches each time it is polished, moved into a list or destroyed.
     setAttribute(Qt::WA_NoChildEventsForParent);
+    if (auto* outer = qobject_cast<CWidgetList*>(parent)) {
+        joinAsGroupOf(outer);
+    }
 }
 
 void CWidgetList::addFixedWidget(QWidget* widget, int anchor, bool countInSizeHint)
@@ -29,6 +40,7 @@ void CWidgetList::addStretchWidget(QWidget* widget, int stretch, int anchor, boo
 void CWidgetList::addFixedSpace(int length)
 {
     SItem space;
+    space.space = true;
     space.length = std::max(0, length);
     items.append(space);
     afterChange();
@@ -37,6 +49,7 @@ void CWidgetList::addFixedSpace(int length)
 void CWidgetList::addStretchSpace(int factor)
 {
     SItem space;
+    space.space = true;
     space.stretch = std::max(1, factor);
     items.append(space);
     afterChange();
@@ -59,37 +72,162 @@ void CWidgetList::addWidget(QWidget* widget, int stretch, int anchor, bool count
     if (!widget) {
         return;
     }
-    const bool explicitlyHidden = widget->isHidden() && widget->testAttribute(Qt::WA_WState_ExplicitShowHide);
-    if (widget->parentWidget() != this) {
-        widget->setParent(this);
-    }
-    if (!explicitlyHidden && isVisible()) {
-        widget->show();
-    }
     SItem item;
     item.widget = widget;
     item.stretch = stretch;
     item.anchor = anchor;
     item.countInSizeHint = countInSizeHint;
+    if (auto* group = qobject_cast<CWidgetList*>(widget)) {
+        group->joinAsGroupOf(this);
+    } else {
+        const bool explicitlyHidden = isExplicitlyHidden(widget);
+        moveIntoHost(widget);
+        if (!explicitlyHidden && hiddenWithGroups()) {
+            widget->hide();
+            item.hiddenWithGroup = true;
+        }
+    }
     items.append(item);
     afterChange();
+}
+
+void CWidgetList::joinAsGroupOf(CWidgetList* outer)
+{
+    if (owner == outer) {
+        return;
+    }
+    // Re-parenting may hide the list through setVisible, which must not count as hiding a group.
+    owner = nullptr;
+    if (parentWidget() != outer) {
+        setParent(outer);
+    }
+    QWidget::setVisible(false);
+    owner = outer;
+    moveItemsToHost();
+    if (!groupHidden && owner->hiddenWithGroups()) {
+        showItemsWithGroup(false);
+    }
+}
+
+void CWidgetList::moveItemsToHost()
+{
+    for (const SItem& item : items) {
+        if (CWidgetList* group = groupIn(item)) {
+            group->moveItemsToHost();
+        } else if (item.widget) {
+            moveIntoHost(item.widget);
+        }
+    }
+}
+
+void CWidgetList::moveIntoHost(QWidget* widget)
+{
+    const bool explicitlyHidden = isExplicitlyHidden(widget);
+    CWidgetList* target = host();
+    if (widget->parentWidget() != target) {
+        widget->setParent(target);
+    }
+    if (!explicitlyHidden && !hiddenWithGroups() && target->isVisible()) {
+        widget->show();
+    }
+}
+
+void CWidgetList::setVisible(bool visible)
+{
+    if (!owner) {
+        QWidget::setVisible(visible);
+        return;
+    }
+    if (groupHidden == !visible) {
+        return;
+    }
+    groupHidden = !visible;
+    if (!owner->hiddenWithGroups()) {
+        showItemsWithGroup(visible);
+    }
+    owner->afterChange();
+}
+
+void CWidgetList::showItemsWithGroup(bool visible)
+{
+    for (SItem& item : items) {
+        if (CWidgetList* group = groupIn(item)) {
+            if (!group->groupHidden) {
+                group->showItemsWithGroup(visible);
+            }
+        } else if (item.widget) {
+            if (!visible && !isExplicitlyHidden(item.widget)) {
+                item.widget->hide();
+                item.hiddenWithGroup = true;
+            } else if (visible && item.hiddenWithGroup) {
+                item.hiddenWithGroup = false;
+                item.widget->show();
+            }
+        }
+    }
+}
+
+bool CWidgetList::hiddenWithGroups() const
+{
+    return groupHidden || (owner && owner->hiddenWithGroups());
+}
+
+CWidgetList* CWidgetList::host()
+{
+    return owner ? owner->host() : this;
+}
+
+const CWidgetList* CWidgetList::host() const
+{
+    return owner ? owner->host() : this;
+}
+
+QPoint CWidgetList::originInHost() const
+{
+    return owner ? pos() + owner->originInHost() : QPoint();
+}
+
+CWidgetList* CWidgetList::groupIn(const SItem& item) const
+{
+    auto* list = qobject_cast<CWidgetList*>(item.widget.data());
+    return list && list->owner == this ? list : nullptr;
 }
 
 void CWidgetList::afterChange()
 {
     cachedHint = QSize();
+    if (owner) {
+        owner->afterChange();
+        return;
+    }
     updateGeometry();
     if (isVisible()) {
         relayout();
     }
 }
 
+void CWidgetList::forgetHints()
+{
+    cachedHint = QSize();
+    for (const SItem& item : items) {
+        if (CWidgetList* group = groupIn(item)) {
+            group->forgetHints();
+        }
+    }
+}
+
 bool CWidgetList::takesRoom(const SItem& item) const
 {
-    if (item.widget.isNull()) {
+    if (item.space) {
         return item.stretch > 0 || item.length > 0;
     }
-    return !item.widget->isHidden() && item.widget->parentWidget() == this;
+    if (!item.widget) {
+        return false;
+    }
+    if (auto* list = qobject_cast<CWidgetList*>(item.widget.data())) {
+        return list->owner == this && !list->groupHidden;
+    }
+    return !item.widget->isHidden() && item.widget->parentWidget() == host();
 }
 
 int CWidgetList::lengthAlong(const QWidget* widget) const
@@ -135,12 +273,12 @@ void CWidgetList::relayout()
         if (!takesRoom(item)) {
             continue;
         }
-        if (item.widget) {
+        if (!item.space) {
             fixedTotal += afterWidget ? gap : 0;
         }
-        afterWidget = !item.widget.isNull();
+        afterWidget = !item.space;
         if (item.stretch == 0) {
-            lengths[i] = item.widget ? lengthAlong(item.widget) : item.length;
+            lengths[i] = item.space ? item.length : lengthAlong(item.widget);
             fixedTotal += lengths[i];
         } else {
             stretchTotal += item.stretch;
@@ -160,7 +298,7 @@ void CWidgetList::relayout()
         const int end = rest * stretchSeen / stretchTotal;
         lengths[i] = end - given;
         given = end;
-        if (item.widget) {
+        if (!item.space) {
             const QSize least = item.widget->minimumSize();
             const QSize most = item.widget->maximumSize();
             lengths[i] = isHorizontal() ? std::clamp(lengths[i], least.width(), most.width())
@@ -175,31 +313,40 @@ void CWidgetList::relayout()
         if (!takesRoom(item)) {
             continue;
         }
-        if (item.widget) {
+        if (!item.space) {
             position += afterWidget ? gap : 0;
-            placeAcross(item.widget, item.anchor, position, lengths[i], area);
+            place(item, position, lengths[i], area);
         }
-        afterWidget = !item.widget.isNull();
+        afterWidget = !item.space;
         position += lengths[i];
     }
 }
 
-void CWidgetList::placeAcross(QWidget* widget, int anchor, int along, int length, const QRect& area)
+void CWidgetList::place(const SItem& item, int along, int length, const QRect& area)
 {
+    QWidget* widget = item.widget;
     const int space = isHorizontal() ? area.height() : area.width();
     int across = lengthAcross(widget);
-    if (anchor == eAnchorFill) {
+    if (item.anchor == eAnchorFill) {
         across = isHorizontal() ? std::clamp(space, widget->minimumHeight(), widget->maximumHeight())
                                 : std::clamp(space, widget->minimumWidth(), widget->maximumWidth());
     }
     int offset = 0;
-    if (anchor == eAnchorEnd) {
+    if (item.anchor == eAnchorEnd) {
         offset = space - across;
-    } else if (anchor != eAnchorStart) {
+    } else if (item.anchor != eAnchorStart) {
         offset = (space - across) / 2;
     }
-    const QRect target = isHorizontal() ? QRect(along, area.top() + offset, length, across)
-                                        : QRect(area.left() + offset, along, across, length);
+    QRect target = isHorizontal() ? QRect(along, area.top() + offset, length, across)
+                                  : QRect(area.left() + offset, along, across, length);
+    if (CWidgetList* group = groupIn(item)) {
+        if (group->geometry() != target) {
+            group->setGeometry(target);
+        }
+        group->relayout();
+        return;
+    }
+    target.translate(originInHost());
     if (widget->geometry() != target) {
         widget->setGeometry(target);
     }
@@ -222,7 +369,7 @@ QSize CWidgetList::computeSizeHint() const
         if (!takesRoom(item)) {
             continue;
         }
-        if (item.widget) {
+        if (!item.space) {
             if (item.countInSizeHint) {
                 along += (afterWidget ? gap : 0) + lengthAlong(item.widget);
                 across = std::max(across, lengthAcross(item.widget));
@@ -230,7 +377,7 @@ QSize CWidgetList::computeSizeHint() const
         } else if (item.stretch == 0) {
             along += item.length;
         }
-        afterWidget = !item.widget.isNull();
+        afterWidget = !item.space;
     }
     if (isHorizontal()) {
         return {along + margin.left() + margin.right(), across + margin.top() + margin.bottom()};
@@ -241,10 +388,10 @@ QSize CWidgetList::computeSizeHint() const
 bool CWidgetList::event(QEvent* event)
 {
     if (event->type() == QEvent::LayoutRequest) {
-        // A child was shown, hidden or changed its hint: ours may change with it, and a parent list must
+        // A widget was shown, hidden or changed its hint: ours may change with it, and a parent list must
         // know.
         const QSize before = cachedHint;
-        cachedHint = QSize();
+        forgetHints();
         if (sizeHint() != before) {
             updateGeometry();
         }
@@ -264,7 +411,7 @@ void CWidgetList::resizeEvent(QResizeEvent* event)
 void CWidgetList::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    cachedHint = QSize();
+    forgetHints();
     // Items shown or hidden while the list was hidden told nobody, so a list shown without a resize places
     // them again.
     if (!placedForShow) {

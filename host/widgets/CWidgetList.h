@@ -9,6 +9,12 @@ namespace XP {
 // Places widgets one after another along an orientation, without a QLayout. Fixed widgets keep their fixed
 // (or size-hint) length; stretch widgets and stretch spaces share what is left by their factors. Hidden
 // widgets take no room. Spacing goes between two neighbouring widgets, not next to spaces.
+//
+// A list built inside another list, or added to one, is a group of it, the way a nested layout is: it
+// takes its room in the outer list and places its own widgets there, but those widgets are children of
+// the outermost list (the host), and the group itself is never shown and draws nothing. Nested rows of a
+// form thus cost no widget of their own to show, paint or destroy. Hiding a group hides its widgets and
+// gives its room away; showing it brings them back.
 class CWidgetList : public QWidget
 {
     Q_OBJECT
@@ -38,10 +44,14 @@ public:
     QMargins margins() const { return margin; }
     int count() const { return items.size(); }
 
+    // The list this one is a group of; null for a host list.
+    CWidgetList* outerList() const { return owner; }
+
     // Places every widget again; runs by itself on resize, show and when a child is shown or hidden.
     void relayout();
 
     QSize sizeHint() const override;
+    void setVisible(bool visible) override;
 
 protected:
     bool event(QEvent* event) override;
@@ -51,19 +61,31 @@ protected:
 private:
     struct SItem
     {
-        QPointer<QWidget> widget; // null for a space
-        int length = 0;           // fixed space length
-        int stretch = 0;          // stretch factor; 0 for fixed items
+        QPointer<QWidget> widget; // null for a space, or once the widget is gone
+        bool space = false;
+        int length = 0;  // fixed space length
+        int stretch = 0; // stretch factor; 0 for fixed items
         int anchor = eAnchorCenter;
         bool countInSizeHint = true;
+        bool hiddenWithGroup = false; // hidden because this group was hidden
     };
 
     void addWidget(QWidget* widget, int stretch, int anchor, bool countInSizeHint);
+    void joinAsGroupOf(CWidgetList* outer);
+    void moveItemsToHost();
+    void moveIntoHost(QWidget* widget);
+    void showItemsWithGroup(bool visible);
+    bool hiddenWithGroups() const;
+    CWidgetList* host();
+    const CWidgetList* host() const;
+    QPoint originInHost() const;
+    CWidgetList* groupIn(const SItem& item) const;
     bool takesRoom(const SItem& item) const;
     int lengthAlong(const QWidget* widget) const;
     int lengthAcross(const QWidget* widget) const;
-    void placeAcross(QWidget* widget, int anchor, int along, int length, const QRect& area);
+    void place(const SItem& item, int along, int length, const QRect& area);
     void afterChange();
+    void forgetHints();
     QSize computeSizeHint() const;
     bool isHorizontal() const { return direction == Qt::Horizontal; }
 
@@ -71,6 +93,8 @@ private:
     QVector<SItem> items;
     QMargins margin;
     int gap = 0;
+    CWidgetList* owner = nullptr;
+    bool groupHidden = false;
     // Lists nest, and a parent asks for the hint on each of its layouts; it changes only with the items.
     mutable QSize cachedHint;
     bool placedForShow = false;

@@ -192,8 +192,77 @@ private slots:
 
         QCOMPARE(top->geometry(), QRect(0, 0, 160, 15));
         QCOMPARE(lower->geometry(), QRect(0, 25, 160, 70));
+        // The nested lists are groups: their widgets live in the outer list, placed inside the groups' room.
         QCOMPARE(day->geometry(), QRect(145, 0, 15, 15));
-        QCOMPARE(add->geometry(), QRect(65, 0, 30, 20));
+        QCOMPARE(add->geometry(), QRect(65, 25, 30, 20));
+        for (QWidget* w : {day, add}) {
+            QCOMPARE(w->parentWidget(), &outer);
+            QVERIFY(w->isVisible());
+        }
+        for (CWidgetList* group : {top, lower}) {
+            QCOMPARE(group->outerList(), &outer);
+            QVERIFY(!group->isVisible());
+        }
+    }
+
+    void listBuiltInsideAListIsAGroupFromTheStart()
+    {
+        CWidgetList outer(Qt::Vertical, nullptr);
+        auto* row = new CWidgetList(Qt::Horizontal, &outer);
+        auto* inner = new CWidgetList(Qt::Horizontal, row);
+        row->setFixedHeight(20);
+        QWidget* first = fixedWidget(30, 20);
+        QWidget* second = fixedWidget(40, 20);
+        row->addFixedWidget(first, CWidgetList::eAnchorCenter, true);
+        inner->addFixedWidget(second, CWidgetList::eAnchorCenter, true);
+        row->addFixedWidget(inner, CWidgetList::eAnchorFill, true);
+        outer.addFixedSpace(5);
+        outer.addFixedWidget(row, CWidgetList::eAnchorFill, true);
+        outer.resize(100, 50);
+        outer.show();
+
+        QCOMPARE(inner->outerList(), row);
+        QCOMPARE(first->parentWidget(), &outer);
+        QCOMPARE(second->parentWidget(), &outer);
+        QCOMPARE(first->geometry(), QRect(0, 5, 30, 20));
+        QCOMPARE(second->geometry(), QRect(30, 5, 40, 20));
+        QCOMPARE(outer.sizeHint(), QSize(70, 25));
+
+        // A widget of a group shown or hidden moves its neighbours, as in any list.
+        first->hide();
+        QTRY_COMPARE(second->geometry(), QRect(0, 5, 40, 20));
+        QCOMPARE(outer.sizeHint(), QSize(40, 25));
+    }
+
+    void hiddenGroupHidesItsWidgetsAndGivesItsRoomAway()
+    {
+        CWidgetList outer(Qt::Vertical, nullptr);
+        auto* upper = new CWidgetList(Qt::Horizontal, &outer);
+        upper->setFixedHeight(20);
+        QWidget* shown = fixedWidget(30, 20);
+        QWidget* keptHidden = fixedWidget(30, 20);
+        keptHidden->hide();
+        upper->addFixedWidget(shown, CWidgetList::eAnchorCenter, true);
+        upper->addFixedWidget(keptHidden, CWidgetList::eAnchorCenter, true);
+        QWidget* below = fixedWidget(30, 10);
+        outer.addFixedWidget(upper, CWidgetList::eAnchorFill, true);
+        outer.addFixedWidget(below, CWidgetList::eAnchorFill, true);
+        outer.resize(100, 100);
+        outer.show();
+        QCOMPARE(below->y(), 20);
+
+        upper->hide();
+        QVERIFY(!shown->isVisible());
+        QCOMPARE(below->y(), 0);
+        QWidget* addedWhileHidden = fixedWidget(10, 10);
+        upper->addFixedWidget(addedWhileHidden, CWidgetList::eAnchorCenter, true);
+        QVERIFY(!addedWhileHidden->isVisible());
+
+        upper->show();
+        QVERIFY(shown->isVisible());
+        QVERIFY(addedWhileHidden->isVisible());
+        QVERIFY(!keptHidden->isVisible());
+        QCOMPARE(below->y(), 20);
     }
 };
 
