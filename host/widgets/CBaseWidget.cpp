@@ -56,6 +56,11 @@ void CBaseWidget::scaleChanged()
     update();
 }
 
+bool CBaseWidget::event(QEvent* event)
+{
+    return CUiResource::takeStylePolish(this, event) || QWidget::event(event);
+}
+
 void CBaseWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

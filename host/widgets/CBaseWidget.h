@@ -29,6 +29,7 @@ public:
     void scaleChanged() override;
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -61,6 +61,11 @@ QSize CCheckBox::sizeHint() const
     return cachedHint;
 }
 
+bool CCheckBox::event(QEvent* event)
+{
+    return CUiResource::takeStylePolish(this, event) || QWidget::event(event);
+}
+
 void CCheckBox::paintEvent(QPaintEvent*)
 {
     CUiResource* theme = CUiResource::instance();

@@ -1,5 +1,7 @@
 #include "widgets/CEventDeliverer.h"
 
+#include "widgets/CBaseWidget.h"
+
 #include <QWidget>
 
 namespace XP {
@@ -33,6 +35,10 @@ CEventDeliverer* CEventDeliverer::eventOwner() const
 CEventDeliverer* CEventDeliverer::nearestDeliverer(QWidget* widget)
 {
     for (QWidget* w = widget; w; w = w->parentWidget()) {
+        // Most owners are base widgets, which the meta-object finds far faster than a cross-cast does.
+        if (auto* baseWidget = qobject_cast<CBaseWidget*>(w)) {
+            return baseWidget;
+        }
         if (auto* deliverer = dynamic_cast<CEventDeliverer*>(w)) {
             return deliverer;
         }

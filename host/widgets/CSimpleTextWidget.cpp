@@ -50,6 +50,11 @@ QSize CSimpleTextWidget::sizeHint() const
     return cachedHint;
 }
 
+bool CSimpleTextWidget::event(QEvent* event)
+{
+    return CUiResource::takeStylePolish(this, event) || QWidget::event(event);
+}
+
 void CSimpleTextWidget::paintEvent(QPaintEvent*)
 {
     if (content.isEmpty()) {

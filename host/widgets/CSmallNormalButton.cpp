@@ -49,6 +49,11 @@ QSize CSmallNormalButton::sizeHint() const
     return cachedHint;
 }
 
+bool CSmallNormalButton::event(QEvent* event)
+{
+    return CUiResource::takeStylePolish(this, event) || QWidget::event(event);
+}
+
 void CSmallNormalButton::paintEvent(QPaintEvent*)
 {
     CUiResource* theme = CUiResource::instance();

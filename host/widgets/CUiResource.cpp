@@ -1,6 +1,8 @@
 #include "widgets/CUiResource.h"
 
+#include <QEvent>
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -131,6 +133,15 @@ const QFontMetrics& CUiResource::fontMetrics(int size) const
         found = metrics.insert(size, QFontMetrics(font(size)));
     }
     return *found;
+}
+
+bool CUiResource::takeStylePolish(QWidget* widget, QEvent* event)
+{
+    if (event->type() != QEvent::Polish) {
+        return false;
+    }
+    widget->setAttribute(Qt::WA_WState_Polished);
+    return true;
 }
 
 void CUiResource::setScale(double scale)

@@ -10,7 +10,9 @@
 #include <QPair>
 #include <QString>
 
+class QEvent;
 class QPainter;
+class QWidget;
 
 #include <boost/intrusive/list.hpp>
 
@@ -46,6 +48,12 @@ public:
     int handlerCount() const;
 
     static QString fontFamily();
+
+    // Answers the style's polish for a widget that draws itself from this theme: such a widget takes
+    // nothing from the application style or its per-class fonts and palettes, and polishing it through the
+    // style costs a style pass and two class lookups each time one is shown. True when event was that
+    // polish.
+    static bool takeStylePolish(QWidget* widget, QEvent* event);
 
 private:
     CUiResource();

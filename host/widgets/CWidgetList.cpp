@@ -1,5 +1,7 @@
 #include "widgets/CWidgetList.h"
 
+#include "widgets/CUiResource.h"
+
 #include <QEvent>
 #include <QVarLengthArray>
 
@@ -387,6 +389,9 @@ QSize CWidgetList::computeSizeHint() const
 
 bool CWidgetList::event(QEvent* event)
 {
+    if (CUiResource::takeStylePolish(this, event)) {
+        return true;
+    }
     if (event->type() == QEvent::LayoutRequest) {
         // A widget was shown, hidden or changed its hint: ours may change with it, and a parent list must
         // know.

@@ -1,15 +1,19 @@
 #include "CRecordingOwner.h"
 #include "TestGuards.h"
 
+#include "widgets/CBaseWidget.h"
 #include "widgets/CCheckBox.h"
 #include "widgets/CComboBox.h"
 #include "widgets/CSafeLineEdit.h"
 #include "widgets/CSimpleTextWidget.h"
 #include "widgets/CSmallNormalButton.h"
 #include "widgets/CUiResource.h"
+#include "widgets/CWidgetList.h"
 
 #include <QAccessible>
 #include <QImage>
+#include <QLineEdit>
+#include <QProxyStyle>
 #include <QtTest>
 
 using namespace XP;
@@ -40,6 +44,20 @@ QImage renderOnWhite(QWidget* widget)
     widget->render(&image);
     return image;
 }
+
+// Counts the widgets the application style is asked to polish.
+class CPolishCountingStyle : public QProxyStyle
+{
+public:
+    QList<QWidget*> polished;
+
+    void polish(QWidget* widget) override
+    {
+        polished.append(widget);
+        QProxyStyle::polish(widget);
+    }
+    using QProxyStyle::polish;
+};
 
 } // namespace
 
@@ -315,6 +333,33 @@ private slots:
         QVERIFY(boxFace->state().checked);
         box.setChecked(false);
         QVERIFY(!boxFace->state().checked);
+    }
+
+    void themeDrawnWidgetsAreNotPolishedByTheStyle()
+    {
+        CPolishCountingStyle style;
+        CBaseWidget base(QStringLiteral("base"), false, nullptr);
+        auto* list = new CWidgetList(Qt::Vertical, &base);
+        auto* text = new CSimpleTextWidget(false, 0, QStringLiteral("交易日 "), &base);
+        auto* button = new CSmallNormalButton(11, false, 1, &base);
+        auto* box = new CCheckBox(0, QString(), QStringLiteral("日盘"), &base);
+        auto* edit = new QLineEdit(&base);
+        base.setInnerStretchWidget(list, 0, 0, 0, 0);
+        for (QWidget* w : QList<QWidget*>{text, button, box, edit}) {
+            list->addFixedWidget(w, CWidgetList::eAnchorCenter, true);
+        }
+        const QList<QWidget*> themed{&base, list, text, button, box};
+        for (QWidget* w : themed + QList<QWidget*>{edit}) {
+            w->setStyle(&style);
+        }
+        base.show();
+
+        // A Qt control still gets its style; the theme's own widgets are polished without it.
+        QVERIFY(style.polished.contains(edit));
+        for (QWidget* w : themed) {
+            QVERIFY(!style.polished.contains(w));
+            QVERIFY(w->testAttribute(Qt::WA_WState_Polished));
+        }
     }
 
     void sizeHintsFollowTheScale()
