@@ -345,6 +345,10 @@ void CWidgetList::place(const SItem& item, int along, int length, const QRect& a
         if (group->geometry() != target) {
             group->setGeometry(target);
         }
+        // Qt keeps a move and a resize for a hidden widget's first show and delivers them whenever the
+        // window is rendered; a group is never shown and is placed here, so it has no use for them.
+        group->setAttribute(Qt::WA_PendingMoveEvent, false);
+        group->setAttribute(Qt::WA_PendingResizeEvent, false);
         group->relayout();
         return;
     }
