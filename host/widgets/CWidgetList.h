@@ -13,8 +13,9 @@ namespace XP {
 // A list built inside another list, or added to one, is a group of it, the way a nested layout is: it
 // takes its room in the outer list and places its own widgets there, but those widgets are children of
 // the outermost list (the host), and the group itself is never shown and draws nothing. Nested rows of a
-// form thus cost no widget of their own to show, paint or destroy. Hiding a group hides its widgets and
-// gives its room away; showing it brings them back.
+// form thus cost nothing to show or paint. Hiding a group hides its widgets and gives its room away;
+// showing it brings them back. Deleting a group leaves its widgets to the host, as deleting a nested
+// layout does.
 class CWidgetList : public QWidget
 {
     Q_OBJECT
