@@ -1,8 +1,6 @@
 #include "support/BenchTradeDays.h"
 
-#include "records/CItsmMarketTradeDateInfo.h"
-
-#include <boost/make_shared.hpp>
+#include "data/CTradeDateRecords.h"
 
 #include <QDate>
 
@@ -11,14 +9,8 @@ namespace {
 
 void addTradingDay(TradeDateMap& days, const QDate& date, int sessionFlags)
 {
-    const std::string key = date.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
-    auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
-    day->date = key;
-    day->sessionFlags = sessionFlags;
-    day->valid = true;
-    day->description = "交易日 " + key;
-    day->tradeDate = key;
-    days[key] = day;
+    IMC::CTradeDateRecords::putDay(days, date.toString(QStringLiteral("yyyy-MM-dd")).toStdString(),
+                                   sessionFlags);
 }
 
 bool isWeekday(const QDate& date)
