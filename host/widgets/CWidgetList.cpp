@@ -226,9 +226,10 @@ bool CWidgetList::takesRoom(const SItem& item) const
     if (!item.widget) {
         return false;
     }
-    if (auto* list = qobject_cast<CWidgetList*>(item.widget.data())) {
-        return list->owner == this && !list->groupHidden;
+    if (CWidgetList* group = groupIn(item)) {
+        return !group->groupHidden;
     }
+    // A list that became another list's group is hidden, like any widget gone elsewhere.
     return !item.widget->isHidden() && item.widget->parentWidget() == host();
 }
 
