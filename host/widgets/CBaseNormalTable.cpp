@@ -59,24 +59,6 @@ QWidget* CBaseNormalTable::itemWidget(int row, int column) const
     return index < 0 ? nullptr : items[index].widget;
 }
 
-int CBaseNormalTable::itemAlignment(int row, int column) const
-{
-    const int index = indexOf(row, column);
-    return index < 0 ? 0 : items[index].alignment;
-}
-
-void CBaseNormalTable::clearItemWidgets()
-{
-    QVector<SItem> old;
-    old.swap(items);
-    items.resize(old.size());
-    for (const SItem& item : old) {
-        if (item.widget) {
-            discard(item.widget);
-        }
-    }
-}
-
 void CBaseNormalTable::resizeItemGrid()
 {
     const int rows = std::max(0, rowCount());

@@ -33,9 +33,6 @@ public:
     // re-parented into the table and keeps its event owner. show: make it visible (else it stays hidden).
     void setItemWidget(int row, int column, QWidget* widget, int alignment, bool show);
     QWidget* itemWidget(int row, int column) const;
-    int itemAlignment(int row, int column) const;
-    // Destroys every item widget.
-    void clearItemWidgets();
 
 protected:
     // Subclasses call it after the grid changed shape; widgets outside the new grid are destroyed.

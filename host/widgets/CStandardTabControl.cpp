@@ -34,7 +34,6 @@ CBaseTabPage* CStandardTabControl::addTabWidget(const QString& title, QWidget* p
         if (current < 0) {
             current = int(tabs.size()) - 1;
             page->show();
-            emit sigCurrentChanged(current);
         } else {
             page->hide();
         }
@@ -83,9 +82,6 @@ void CStandardTabControl::activateTab(int index)
         }
     }
     update();
-    if (changed) {
-        emit sigCurrentChanged(index);
-    }
 }
 
 int CStandardTabControl::tabAt(const QPoint& position) const

@@ -2,26 +2,10 @@
 
 namespace IMC {
 
-IitsmDockableWidget::IitsmDockableWidget(bool fillBackground, const QString& name, QWidget* parent,
-                                         bool closable)
+IitsmDockableWidget::IitsmDockableWidget(bool fillBackground, const QString& name, QWidget* parent, bool)
     : XP::CBaseWidget(name, fillBackground, parent)
-    , closable(closable)
 {}
 
-void IitsmDockableWidget::switchSystem(int index, QString name)
-{
-    systemIndex = index;
-    systemName = name;
-}
-
-void IitsmDockableWidget::setParam(const QString& param)
-{
-    paramText = param;
-}
-
-QString IitsmDockableWidget::param() const
-{
-    return paramText;
-}
+void IitsmDockableWidget::switchSystem(int, QString) {}
 
 } // namespace IMC

@@ -10,23 +10,12 @@ class IitsmDockableWidget : public XP::CBaseWidget, public XP::IDockableWidget
 {
     Q_OBJECT
 public:
-    // fillBackground as CBaseWidget; closable: the dock offers a close control for the panel.
+    // fillBackground as CBaseWidget; closable: whether the host's dock offers a close control for the panel,
+    // which this stand-in has no dock to offer.
     IitsmDockableWidget(bool fillBackground, const QString& name, QWidget* parent, bool closable);
 
-    // Remembers the system; panels override it and call the base first.
+    // The host tells the panel the current back-end system; panels override it.
     virtual void switchSystem(int index, QString systemName);
-    int currentSystemIndex() const { return systemIndex; }
-    QString currentSystemName() const { return systemName; }
-    bool isClosable() const { return closable; }
-
-    void setParam(const QString& param) override;
-    QString param() const override;
-
-private:
-    bool closable;
-    int systemIndex = -1;
-    QString systemName;
-    QString paramText;
 };
 
 } // namespace IMC

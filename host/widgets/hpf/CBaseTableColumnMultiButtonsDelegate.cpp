@@ -62,12 +62,6 @@ bool CBaseTableColumnMultiButtonsDelegate::isItemVisible(const std::string& rowK
     return it != items.end() && it->second.visible;
 }
 
-void CBaseTableColumnMultiButtonsDelegate::clearItems()
-{
-    items.clear();
-    repaint();
-}
-
 QVector<QRect> CBaseTableColumnMultiButtonsDelegate::buttonRects(const QStyleOptionViewItem& option,
                                                                  const QModelIndex& index) const
 {

@@ -31,7 +31,6 @@ public:
     void setItemVisible(const std::string& rowKey, bool visible, bool refresh);
     QVector<ButtonData> itemButtons(const std::string& rowKey) const;
     bool isItemVisible(const std::string& rowKey) const;
-    void clearItems();
 
     // Where the buttons of the row at index are painted, in view coordinates; empty when it shows none.
     QVector<QRect> buttonRects(const QStyleOptionViewItem& option, const QModelIndex& index) const;

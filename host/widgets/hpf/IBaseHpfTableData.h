@@ -3,13 +3,12 @@
 #include <QColor>
 #include <QString>
 
-#include <cstddef>
 #include <string>
 
 namespace XP {
 
 // One row of a CStandardHpfTable. Rows are shared through boost::shared_ptr between their owner and the
-// model; a model never changes a row except through assign (IBaseHpfTableModel::updateData).
+// model; a model never changes a row.
 class IBaseHpfTableData
 {
 public:
@@ -35,17 +34,11 @@ public:
     virtual int sortKind(int column) const = 0;
     // Colour of the row's texts; an invalid colour keeps the table's own.
     virtual QColor textColor() const = 0;
-    // Names the row to its owner: the row's buttons, rowOfKey and updateData go by it. Raw bytes (UTF-8).
+    // Names the row to its owner: the row's buttons and rowOfKey go by it. Raw bytes (UTF-8).
     virtual std::string rowKey() const = 0;
 
-    // rowKey as display text.
-    virtual QString qsKey() const;
     // The text the column filters match: cellText unless a row says otherwise.
     virtual QString getFilterQString(int column) const;
-    virtual std::size_t hashKey() const;
-    // Takes over the values of other in place. The base cannot and returns false with nothing changed; the
-    // model then puts other in this row's place instead.
-    virtual bool assign(const IBaseHpfTableData& other);
 };
 
 } // namespace XP

@@ -70,51 +70,6 @@ void IBaseHpfTableModel::addData(const DataPtr& data)
     items->endInsertRows();
 }
 
-void IBaseHpfTableModel::updateData(const DataPtr& data)
-{
-    if (!data) {
-        return;
-    }
-    const int row = rowOfKey(data->rowKey());
-    if (row < 0) {
-        addData(data);
-        return;
-    }
-    const DataPtr kept = rows[row]->assign(*data) ? rows[row] : data;
-    const int shownRow = shownRowOfRow(row);
-    if (shownRow >= 0) {
-        items->beginRemoveRows(QModelIndex(), shownRow, shownRow);
-        shownRows.remove(shownRow);
-    }
-    rows.remove(row);
-    for (int& shown : shownRows) {
-        if (shown > row) {
-            --shown;
-        }
-    }
-    if (shownRow >= 0) {
-        items->endRemoveRows();
-    }
-    if (sortedColumn >= 0) {
-        addData(kept);
-        return;
-    }
-    // Unsorted rows keep their place.
-    rows.insert(row, kept);
-    for (int& shown : shownRows) {
-        if (shown >= row) {
-            ++shown;
-        }
-    }
-    if (passesFilters(*kept)) {
-        const int position =
-            int(std::lower_bound(shownRows.begin(), shownRows.end(), row) - shownRows.begin());
-        items->beginInsertRows(QModelIndex(), position, position);
-        shownRows.insert(position, row);
-        items->endInsertRows();
-    }
-}
-
 IBaseHpfTableModel::DataPtr IBaseHpfTableModel::getData(int row) const
 {
     return row >= 0 && row < rows.size() ? rows[row] : DataPtr();

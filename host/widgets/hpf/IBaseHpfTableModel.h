@@ -64,9 +64,6 @@ public:
     void clear();
     // Appends data, or puts it at its place in the sort order while a sort is on. A null row is ignored.
     void addData(const DataPtr& data);
-    // The first row with data's key takes over data's values (assign), or is replaced by data when it
-    // cannot; without such a row data is added.
-    void updateData(const DataPtr& data);
     // Null when row is out of range.
     DataPtr getData(int row) const;
     int rowCount() const;

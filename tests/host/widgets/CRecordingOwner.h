@@ -2,21 +2,13 @@
 
 #include "widgets/CBaseWidget.h"
 
-#include <QList>
-#include <QString>
+#include <QStringList>
 
 #include <functional>
 
-struct SBusEvent
-{
-    int type;
-    int id;
-    int param;
-    QString text;
-};
-
-// An owner on the event bus that keeps every event it is handed. It consumes them, or passes them on up
-// to its own owner when built with consume false.
+// An owner on the event bus that writes down every event it is handed as "type|id|param|text", followed by
+// "|" and what note() tells at that moment when a note is set. It consumes the events, or passes them on
+// up to its own owner when built with consume false.
 class CRecordingOwner : public XP::CBaseWidget
 {
 public:
@@ -27,14 +19,12 @@ public:
 
     bool handleEvent(int type, int id, int param, QString text, void* data) override
     {
-        events.append({type, id, param, text});
-        if (onEvent) {
-            onEvent(events.last());
-        }
+        QString entry = QStringLiteral("%1|%2|%3|%4").arg(type).arg(id).arg(param).arg(text);
+        events << (note ? entry + QLatin1Char('|') + note() : entry);
         return consume || XP::CBaseWidget::handleEvent(type, id, param, text, data);
     }
 
-    QList<SBusEvent> events;
-    std::function<void(const SBusEvent&)> onEvent;
+    QStringList events;
+    std::function<QString()> note;
     bool consume;
 };

@@ -1,18 +1,43 @@
+#include "CModalDriver.h"
 #include "CRecordingOwner.h"
 #include "TestGuards.h"
 
+#include "widgets/CCheckBox.h"
+#include "widgets/CComboBox.h"
 #include "widgets/CCommonDialog.h"
+#include "widgets/CSafeLineEdit.h"
 #include "widgets/CSmallNormalButton.h"
-#include "widgets/CStandardSimpleTable.h"
-#include "widgets/CWidgetList.h"
-#include "widgets/IitsmDockableWidget.h"
 
-#include <QPointer>
 #include <QtTest>
 
-#include <memory>
-
 using namespace XP;
+
+using Gesture = std::function<void(CRecordingOwner& owner)>;
+Q_DECLARE_METATYPE(Gesture)
+
+namespace {
+
+CCheckBox* nightBox(CRecordingOwner& owner)
+{
+    auto* box = new CCheckBox(1, QString(), QStringLiteral("夜盘"), &owner);
+    owner.note = [box] { return box->isChecked() ? QStringLiteral("on") : QStringLiteral("off"); };
+    return box;
+}
+
+// A dialog that writes down the events its own handleEvent gets before handling them as usual.
+class CRecordingDialog : public CCommonDialog
+{
+public:
+    using CCommonDialog::CCommonDialog;
+    bool handleEvent(int type, int id, int param, QString text, void* data) override
+    {
+        events << QStringLiteral("%1|%2").arg(type).arg(id);
+        return CCommonDialog::handleEvent(type, id, param, text, data);
+    }
+    QStringList events;
+};
+
+} // namespace
 
 class TestEventBus : public QObject
 {
@@ -21,168 +46,105 @@ class TestEventBus : public QObject
 private slots:
     void initTestCase() { tds::failOnUnexpectedWarnings(); }
 
-    void ownerIsNearestDelivererAboveParent()
+    void controlsDeliverTheirEventToTheirOwner_data()
     {
+        QTest::addColumn<Gesture>("gesture");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("button clicked, by Space, by Enter") << Gesture([](CRecordingOwner& o) {
+            auto* button = new CSmallNormalButton(9, false, 1, &o);
+            QTest::mouseClick(button, Qt::LeftButton);
+            QTest::keyClick(button, Qt::Key_Space);
+            QTest::keyClick(button, Qt::Key_Return);
+        }) << QStringList{"5|9|0|", "5|9|0|", "5|9|0|"};
+        QTest::newRow("button released outside") << Gesture([](CRecordingOwner& o) {
+            auto* button = new CSmallNormalButton(1, false, 1, &o);
+            QTest::mousePress(button, Qt::LeftButton);
+            QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(button->width() + 5, 5));
+        }) << QStringList{};
+        QTest::newRow("check box toggled, told after the change") << Gesture([](CRecordingOwner& o) {
+            CCheckBox* box = nightBox(o);
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::keyClick(box, Qt::Key_Space);
+            box->setChecked(true); // by the program: nothing told
+        }) << QStringList{"66|1|0||on", "66|1|0||off"};
+        QTest::newRow("combo item changed") << Gesture([](CRecordingOwner& o) {
+            auto* combo = new CComboBox(13, &o);
+            combo->addItem(QStringLiteral("期货电子盘市场"), 14);
+            combo->addItem(QStringLiteral("利率电子盘市场"), 15);
+            combo->setCurrentIndex(1);
+            QTest::keyClick(combo, Qt::Key_Up);
+            combo->clear();
+        }) << QStringList{"75|13|1|", "75|13|0|"};
+        QTest::newRow("Enter in a line edit") << Gesture([](CRecordingOwner& o) {
+            auto* edit = new IMC::CSafeLineEdit(404, &o);
+            QTest::keyClicks(edit, QStringLiteral("C:/data/trade.xls"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        }) << QStringList{"102|404|0|C:/data/trade.xls"};
+    }
+
+    void controlsDeliverTheirEventToTheirOwner()
+    {
+        QFETCH(Gesture, gesture);
+        QFETCH(QStringList, events);
         CRecordingOwner owner;
-        auto* plain = new QWidget(&owner);
-        auto* button = new CSmallNormalButton(3, false, 1, plain);
-        QCOMPARE(button->eventOwner(), static_cast<CEventDeliverer*>(&owner));
-        QCOMPARE(CEventDeliverer::nearestDeliverer(plain), static_cast<CEventDeliverer*>(&owner));
-        QCOMPARE(CEventDeliverer::nearestDeliverer(button), static_cast<CEventDeliverer*>(button));
-        QVERIFY(!CEventDeliverer::nearestDeliverer(nullptr));
+        gesture(owner);
+        QCOMPARE(owner.events, events);
     }
 
-    void eventsReachConstructionOwnerAfterMoveIntoList()
+    void eventsPassUpUntilConsumed_data()
     {
-        CRecordingOwner builder;
-        CRecordingOwner host;
-        auto* list = new CWidgetList(Qt::Horizontal, &host);
-        auto* button = new CSmallNormalButton(7, false, 1, &builder);
-        button->setFixedSize(30, 20);
-        list->addFixedWidget(button, CWidgetList::eAnchorCenter, true);
-        QCOMPARE(button->parentWidget(), list);
-
-        QTest::mouseClick(button, Qt::LeftButton);
-
-        QCOMPARE(builder.events.size(), 1);
-        QCOMPARE(builder.events[0].type, 5);
-        QCOMPARE(builder.events[0].id, 7);
-        QVERIFY(host.events.isEmpty());
+        QTest::addColumn<int>("middle"); // 0: a plain base widget, 1: an owner passing on, 2: consuming
+        QTest::addColumn<bool>("topConsumes");
+        QTest::addColumn<QStringList>("atMiddle");
+        QTest::addColumn<QStringList>("atTop");
+        QTest::addColumn<bool>("consumed");
+        const QStringList event{"3027|0|3|2026-08-12"};
+        QTest::newRow("base widget passes on") << 0 << true << QStringList{} << event << true;
+        QTest::newRow("owner passes on") << 1 << true << event << event << true;
+        QTest::newRow("owner consumes") << 2 << true << event << QStringList{} << true;
+        QTest::newRow("nobody consumes") << 0 << false << QStringList{} << event << false;
     }
 
-    void eventsReachConstructionOwnerAfterPlacementInTable()
+    void eventsPassUpUntilConsumed()
     {
+        QFETCH(int, middle);
+        QFETCH(bool, topConsumes);
+        QFETCH(QStringList, atMiddle);
+        QFETCH(QStringList, atTop);
+        QFETCH(bool, consumed);
+        CRecordingOwner top(nullptr, topConsumes);
+        auto* recording = middle > 0 ? new CRecordingOwner(&top, middle == 2) : nullptr;
+        QWidget* between = recording ? recording : new CBaseWidget(QStringLiteral("middle"), false, &top);
+        auto* inner = new CBaseWidget(QStringLiteral("inner"), false, between);
+
+        QCOMPARE(inner->deliverEvent(3027, 0, 3, QStringLiteral("2026-08-12"), nullptr), consumed);
+
+        QCOMPARE(recording ? recording->events : QStringList{}, atMiddle);
+        QCOMPARE(top.events, atTop);
+    }
+
+    void closeControlRejectsARunningDialog()
+    {
+        tds::TopLevelWidgetGuard guard;
         CRecordingOwner page;
-        CRecordingOwner elsewhere;
-        CStandardSimpleTable table(0, &elsewhere);
-        table.setColumnCount(2);
-        table.setRowCount(2);
-        // A cell passes its controls' events on up, as a composite without its own handling does.
-        auto* cell = new CRecordingOwner(&page, false);
-        auto* button = new CSmallNormalButton(12, false, 1, cell);
-        button->setFixedSize(30, 20);
-
-        table.setItemWidget(1, 1, cell, eAlignCenter, true);
-        QTest::mouseClick(button, Qt::LeftButton);
-
-        QCOMPARE(cell->parentWidget(), &table);
-        QCOMPARE(cell->events.size(), 1);
-        QCOMPARE(page.events.size(), 1);
-        QCOMPARE(page.events[0].id, 12);
-        QVERIFY(elsewhere.events.isEmpty());
-    }
-
-    void baseHandleEventPassesUpTheChain()
-    {
-        CRecordingOwner top;
-        auto* middle = new CBaseWidget(QStringLiteral("middle"), false, &top);
-        auto* inner = new CBaseWidget(QStringLiteral("inner"), false, middle);
-
-        QVERIFY(inner->deliverEvent(3027, 0, 3, QStringLiteral("2026-08-12"), nullptr));
-
-        QCOMPARE(top.events.size(), 1);
-        QCOMPARE(top.events[0].type, 3027);
-        QCOMPARE(top.events[0].param, 3);
-        QCOMPARE(top.events[0].text, QStringLiteral("2026-08-12"));
-    }
-
-    void consumingOwnerStopsTheEvent()
-    {
-        CRecordingOwner top;
-        auto* middle = new CRecordingOwner(&top, true);
-        auto* inner = new CBaseWidget(QStringLiteral("inner"), false, middle);
-
-        QVERIFY(inner->deliverEvent(66, 1, 0, QString(), nullptr));
-
-        QCOMPARE(middle->events.size(), 1);
-        QVERIFY(top.events.isEmpty());
-    }
-
-    void unconsumedEventReportsFalse()
-    {
-        CBaseWidget top(QStringLiteral("top"), false, nullptr);
-        auto* inner = new CBaseWidget(QStringLiteral("inner"), false, &top);
-        QVERIFY(!inner->deliverEvent(5, 1, 0, QString(), nullptr));
-        CSmallNormalButton orphan(1, false, 1, nullptr);
-        QVERIFY(!orphan.eventOwner());
-        QVERIFY(!orphan.deliverEvent(5, 1, 0, QString(), nullptr));
-    }
-
-    void destroyedOwnerIsForgotten()
-    {
-        QWidget keeper;
-        auto owner = std::make_unique<CRecordingOwner>();
-        auto* button = new CSmallNormalButton(4, false, 1, owner.get());
-        button->setFixedSize(20, 20);
-        button->setParent(&keeper);
-        QVERIFY(button->eventOwner());
-
-        owner.reset();
-
-        QVERIFY(!button->eventOwner());
-        QVERIFY(!button->deliverEvent(5, 4, 0, QString(), nullptr));
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    void dialogEventsDoNotReachThePageBehind()
-    {
-        CRecordingOwner page;
-        auto* dialog = new CCommonDialog(&page);
-        auto* button = new CSmallNormalButton(401, true, 1, dialog);
-        button->setFixedSize(70, 26);
-
-        QTest::mouseClick(button, Qt::LeftButton);
-
-        QCOMPARE(button->eventOwner(), static_cast<CEventDeliverer*>(dialog));
-        QVERIFY(!button->deliverEvent(5, 401, 0, QString(), nullptr));
-        QVERIFY(page.events.isEmpty());
-        delete dialog;
-    }
-
-    void dialogItselfDeliversToItsPage()
-    {
-        CRecordingOwner page;
-        CCommonDialog dialog(&page);
-        QVERIFY(dialog.deliverEvent(3029, 0, 0, QString(), nullptr));
-        QCOMPARE(page.events.size(), 1);
-        QCOMPARE(page.events[0].type, 3029);
-    }
-
-    void activationIsTracked()
-    {
-        CBaseWidget widget(QStringLiteral("page"), false, nullptr);
-        QVERIFY(!widget.isActive());
-        widget.onActive();
-        QVERIFY(widget.isActive());
-        widget.onDeactive();
-        QVERIFY(!widget.isActive());
-        QCOMPARE(widget.objectName(), QStringLiteral("page"));
-    }
-
-    void innerStretchWidgetFollowsResizes()
-    {
-        CBaseWidget frame(QStringLiteral("frame"), false, nullptr);
+        CRecordingDialog dialog(&page);
         auto* inner = new QWidget;
-        frame.resize(200, 100);
-        frame.setInnerStretchWidget(inner, 1, 2, 3, 4);
-        QCOMPARE(inner->parentWidget(), &frame);
-        QCOMPARE(inner->geometry(), QRect(1, 2, 196, 94));
+        dialog.setInnerWidget(inner);
+        dialog.setFixedSize(430, 170);
+        tds::CModalDriver driver;
+        driver.arm([&](QWidget* modal) {
+            QCOMPARE(modal, &dialog);
+            QTest::mouseClick(dialog.closeButton(), Qt::LeftButton);
+        });
 
-        frame.show();
-        frame.resize(300, 150);
-        QCOMPARE(inner->geometry(), QRect(1, 2, 296, 144));
-    }
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
 
-    void dockableWidgetRemembersSystemAndParam()
-    {
-        IMC::IitsmDockableWidget dock(false, QStringLiteral("tds"), nullptr, true);
-        QCOMPARE(dock.objectName(), QStringLiteral("tds"));
-        QVERIFY(dock.currentSystemName().isEmpty());
-        dock.switchSystem(2, QStringLiteral("系统二"));
-        QCOMPARE(dock.currentSystemIndex(), 2);
-        QCOMPARE(dock.currentSystemName(), QStringLiteral("系统二"));
-        dock.setParam(QStringLiteral("a=1"));
-        QCOMPARE(dock.param(), QStringLiteral("a=1"));
+        QCOMPARE(dialog.events, QStringList{"5|101"});
+        QVERIFY(page.events.isEmpty());
+        // The inner widget fills the dialog below its title bar.
+        QVERIFY(dialog.rect().contains(inner->geometry()));
+        QVERIFY(inner->y() > dialog.closeButton()->geometry().bottom());
+        QVERIFY(inner->height() > dialog.height() / 2 && inner->width() > dialog.width() - 10);
     }
 };
 
