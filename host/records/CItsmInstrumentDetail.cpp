@@ -64,29 +64,4 @@ bool CItsmInstrumentDetail::isEqual(const IData& other) const
     return *instrument->detail == *detail;
 }
 
-bool CItsmInstrumentDetail::fromBsonWithBson(const bson::BSONObj& document)
-{
-    if (!hasOwnTypeId(document)) {
-        return false;
-    }
-    boost::shared_ptr<CItsmInstrumentDetailInfo> read;
-    if (document.hasField("detail")) {
-        const bson::BSONObj detailDocument = document.object("detail");
-        read = boost::make_shared<CItsmInstrumentDetailInfo>();
-        if (!detailDocument.readText("instrumentCode", read->instrumentCode) ||
-            !detailDocument.readText("instrumentName", read->instrumentName) ||
-            !detailDocument.readText("exchangeName", read->exchangeName) ||
-            !detailDocument.readText("exchangeCode", read->exchangeCode)) {
-            return false;
-        }
-    }
-    detail = read;
-    return true;
-}
-
-std::string CItsmInstrumentDetail::typeId() const
-{
-    return "CItsmInstrumentDetail";
-}
-
 } // namespace ttservice

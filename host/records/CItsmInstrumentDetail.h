@@ -21,8 +21,6 @@ public:
     void appendElementsWithNoTypeIdWithBson(bson::BSONObj& document) const override;
     std::string getHashKey() const override;
     bool isEqual(const IData& other) const override;
-    bool fromBsonWithBson(const bson::BSONObj& document) override;
-    std::string typeId() const override;
 };
 
 } // namespace ttservice

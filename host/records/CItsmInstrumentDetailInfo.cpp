@@ -8,9 +8,4 @@ bool CItsmInstrumentDetailInfo::operator==(const CItsmInstrumentDetailInfo& othe
            exchangeName == other.exchangeName && exchangeCode == other.exchangeCode;
 }
 
-bool CItsmInstrumentDetailInfo::operator!=(const CItsmInstrumentDetailInfo& other) const
-{
-    return !(*this == other);
-}
-
 } // namespace ttservice

@@ -14,7 +14,6 @@ public:
     std::string exchangeCode;
 
     bool operator==(const CItsmInstrumentDetailInfo& other) const;
-    bool operator!=(const CItsmInstrumentDetailInfo& other) const;
 };
 
 } // namespace ttservice

@@ -48,23 +48,4 @@ bool CItsmMarketTradeDateInfo::isEqual(const IData& other) const
            day->description == description && day->tradeDate == tradeDate;
 }
 
-bool CItsmMarketTradeDateInfo::fromBsonWithBson(const bson::BSONObj& document)
-{
-    CItsmMarketTradeDateInfo read;
-    if (!hasOwnTypeId(document) || !document.readText("date", read.date) ||
-        !document.readInt("sessionFlags", read.sessionFlags) || !document.readBool("valid", read.valid) ||
-        !document.readText("description", read.description) ||
-        !document.readText("tradeDate", read.tradeDate)) {
-        return false;
-    }
-    read.setOffset(getOffset());
-    *this = read;
-    return true;
-}
-
-std::string CItsmMarketTradeDateInfo::typeId() const
-{
-    return "CItsmMarketTradeDateInfo";
-}
-
 } // namespace ttservice

@@ -41,21 +41,4 @@ bool CItsmPlatformInfo::isEqual(const IData& other) const
     return platform && platform->platformName == platformName && platform->platformId == platformId;
 }
 
-bool CItsmPlatformInfo::fromBsonWithBson(const bson::BSONObj& document)
-{
-    CItsmPlatformInfo read;
-    if (!hasOwnTypeId(document) || !document.readText("platformName", read.platformName) ||
-        !document.readInt("platformId", read.platformId)) {
-        return false;
-    }
-    read.setOffset(getOffset());
-    *this = read;
-    return true;
-}
-
-std::string CItsmPlatformInfo::typeId() const
-{
-    return "CItsmPlatformInfo";
-}
-
 } // namespace ttservice

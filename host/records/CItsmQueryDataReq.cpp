@@ -44,22 +44,4 @@ bool CItsmQueryDataReq::isEqual(const IData& other) const
            query->platformParam == platformParam;
 }
 
-bool CItsmQueryDataReq::fromBsonWithBson(const bson::BSONObj& document)
-{
-    CItsmQueryDataReq read;
-    if (!hasOwnTypeId(document) || !document.readInt("dataType", read.dataType) ||
-        !document.readText("marketParam", read.marketParam) ||
-        !document.readText("platformParam", read.platformParam)) {
-        return false;
-    }
-    read.setOffset(getOffset());
-    *this = read;
-    return true;
-}
-
-std::string CItsmQueryDataReq::typeId() const
-{
-    return "CItsmQueryDataReq";
-}
-
 } // namespace ttservice

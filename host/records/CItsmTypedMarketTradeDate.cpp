@@ -3,7 +3,6 @@
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
-#include <vector>
 
 namespace ttservice {
 
@@ -65,19 +64,16 @@ void CItsmTypedMarketTradeDate::toLogStream(std::ostream& out) const
 
 void CItsmTypedMarketTradeDate::appendElementsWithNoTypeIdWithBson(bson::BSONObj& document) const
 {
-    std::vector<bson::BSONObj> days;
+    bson::BSONObj days;
     for (const auto& entry : tradeDates) {
         bson::BSONObj day;
-        day.append("key", entry.first);
         if (entry.second) {
-            bson::BSONObj value;
-            entry.second->toBsonWithBson(value);
-            day.append("value", value);
+            entry.second->toBsonWithBson(day);
         }
-        days.push_back(day);
+        days.append(entry.first, day);
     }
     document.append("marketType", marketType);
-    document.appendObjectList("tradeDates", days);
+    document.append("tradeDates", days);
     document.append("exchangeName", exchangeName);
     document.append("exchangeCode", exchangeCode);
     document.append("trackId", trackId);
@@ -100,40 +96,6 @@ bool CItsmTypedMarketTradeDate::isEqual(const IData& other) const
                       [](const auto& left, const auto& right) {
                           return left.first == right.first && sameDay(left.second, right.second);
                       });
-}
-
-bool CItsmTypedMarketTradeDate::fromBsonWithBson(const bson::BSONObj& document)
-{
-    CItsmTypedMarketTradeDate read;
-    std::vector<bson::BSONObj> days;
-    if (!hasOwnTypeId(document) || !document.readInt("marketType", read.marketType) ||
-        !document.readObjectList("tradeDates", days) ||
-        !document.readText("exchangeName", read.exchangeName) ||
-        !document.readText("exchangeCode", read.exchangeCode) || !document.readInt("trackId", read.trackId)) {
-        return false;
-    }
-    for (const bson::BSONObj& day : days) {
-        std::string key;
-        if (!day.readText("key", key)) {
-            return false;
-        }
-        boost::shared_ptr<CItsmMarketTradeDateInfo> record;
-        if (day.hasField("value")) {
-            record = boost::make_shared<CItsmMarketTradeDateInfo>();
-            if (!record->fromBsonWithBson(day.object("value"))) {
-                return false;
-            }
-        }
-        read.tradeDates[key] = record;
-    }
-    read.setOffset(getOffset());
-    *this = read;
-    return true;
-}
-
-std::string CItsmTypedMarketTradeDate::typeId() const
-{
-    return "CItsmTypedMarketTradeDate";
 }
 
 } // namespace ttservice

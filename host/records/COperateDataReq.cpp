@@ -1,7 +1,5 @@
 #include "records/COperateDataReq.h"
 
-#include "records/RecordFactory.h"
-
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
@@ -49,17 +47,17 @@ void COperateDataReq::toLogStream(std::ostream& out) const
 
 void COperateDataReq::appendElementsWithNoTypeIdWithBson(bson::BSONObj& document) const
 {
-    std::vector<bson::BSONObj> documents;
-    for (const auto& record : records) {
+    bson::BSONObj documents;
+    for (std::size_t index = 0; index < records.size(); ++index) {
         bson::BSONObj recordDocument;
-        if (record) {
-            record->toBsonWithBson(recordDocument);
+        if (records[index]) {
+            records[index]->toBsonWithBson(recordDocument);
         }
-        documents.push_back(recordDocument);
+        documents.append(std::to_string(index), recordDocument);
     }
     document.append("dataType", dataType);
     document.append("operation", operation);
-    document.appendObjectList("records", documents);
+    document.append("records", documents);
     document.append("platformParam", platformParam);
 }
 
@@ -82,36 +80,6 @@ bool COperateDataReq::isEqual(const IData& other) const
                           }
                           return left->isEqual(*right);
                       });
-}
-
-bool COperateDataReq::fromBsonWithBson(const bson::BSONObj& document)
-{
-    COperateDataReq read;
-    std::vector<bson::BSONObj> documents;
-    if (!hasOwnTypeId(document) || !document.readInt("dataType", read.dataType) ||
-        !document.readInt("operation", read.operation) || !document.readObjectList("records", documents) ||
-        !document.readText("platformParam", read.platformParam)) {
-        return false;
-    }
-    for (const bson::BSONObj& recordDocument : documents) {
-        if (recordDocument.isEmpty()) {
-            read.records.emplace_back();
-            continue;
-        }
-        boost::shared_ptr<IData> record = createRecordFromBson(recordDocument);
-        if (!record) {
-            return false;
-        }
-        read.records.push_back(record);
-    }
-    read.setOffset(getOffset());
-    *this = read;
-    return true;
-}
-
-std::string COperateDataReq::typeId() const
-{
-    return "COperateDataReq";
 }
 
 } // namespace ttservice

@@ -24,13 +24,10 @@ public:
     boost::shared_ptr<IData> copy() const override;
     void toStream(std::ostream& out) const override;
     void toLogStream(std::ostream& out) const override;
-    // Carried records are written as nested documents with their type id; records of a type the
-    // record library does not know cannot be read back.
+    // Carried records are written as nested documents with their type id, keyed "0", "1"...
     void appendElementsWithNoTypeIdWithBson(bson::BSONObj& document) const override;
     std::string getHashKey() const override;
     bool isEqual(const IData& other) const override;
-    bool fromBsonWithBson(const bson::BSONObj& document) override;
-    std::string typeId() const override;
 };
 
 } // namespace ttservice

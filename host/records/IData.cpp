@@ -1,14 +1,13 @@
 #include "records/IData.h"
 
-#include <sstream>
-
 namespace ttservice {
 
 IData::~IData() = default;
 
 void IData::toBsonWithBson(bson::BSONObj& document) const
 {
-    document.append("typeId", typeId());
+    const std::string description = getStructDes();
+    document.append("typeId", description.substr(0, description.find('{')));
     appendElementsWithNoTypeIdWithBson(document);
 }
 
@@ -20,19 +19,6 @@ int IData::getOffset() const
 void IData::setOffset(int offset)
 {
     this->offset = offset;
-}
-
-bool IData::hasOwnTypeId(const bson::BSONObj& document) const
-{
-    std::string id;
-    return document.readText("typeId", id) && id == typeId();
-}
-
-std::string toText(const IData& record)
-{
-    std::ostringstream out;
-    record.toStream(out);
-    return out.str();
 }
 
 } // namespace ttservice

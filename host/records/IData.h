@@ -28,7 +28,7 @@ public:
     virtual void toLogStream(std::ostream& out) const = 0;
     // Writes the fields into document, without the type id.
     virtual void appendElementsWithNoTypeIdWithBson(bson::BSONObj& document) const = 0;
-    // Writes the type id (field "typeId") and the fields into document.
+    // Writes the type id (field "typeId", the type name of getStructDes) and the fields into document.
     virtual void toBsonWithBson(bson::BSONObj& document) const;
     // Key that identifies the record among records of its type (a day's date, an exchange's name...).
     virtual std::string getHashKey() const = 0;
@@ -36,12 +36,7 @@ public:
     virtual int getOffset() const;
     // Same type and same field values (nested records compared by value).
     virtual bool isEqual(const IData& other) const = 0;
-    // Reads the fields from a document written by toBsonWithBson; false, and nothing changed, when
-    // the document is of another type or a field is missing or malformed.
-    virtual bool fromBsonWithBson(const bson::BSONObj& document) = 0;
 
-    // Type id written by toBsonWithBson: the class name.
-    virtual std::string typeId() const = 0;
     void setOffset(int offset);
 
 protected:
@@ -49,14 +44,8 @@ protected:
     IData(const IData&) = default;
     IData& operator=(const IData&) = default;
 
-    // Whether document was written by a record of this type.
-    bool hasOwnTypeId(const bson::BSONObj& document) const;
-
 private:
     int offset = -1;
 };
-
-// toStream of the record, as a string.
-std::string toText(const IData& record);
 
 } // namespace ttservice

@@ -41,11 +41,6 @@ CItsmClient::CItsmClient(std::string systemName, std::string failureText)
 
 CItsmClient::~CItsmClient() = default;
 
-const std::string& CItsmClient::systemName() const
-{
-    return name;
-}
-
 void CItsmClient::queryData_async(const boost::shared_ptr<ttservice::IData>& request,
                                   const QueryCallback& callback, unsigned char flag)
 {
@@ -123,11 +118,6 @@ void CItsmClient::releaseAnswers()
 bool CItsmClient::waitUntilIdle(int milliseconds)
 {
     return worker.waitUntilIdle(milliseconds);
-}
-
-bool CItsmClient::isWorkerThread() const
-{
-    return worker.isWorkerThread();
 }
 
 bson::BSONObj CItsmClient::replyDocument(const std::string& name)

@@ -38,8 +38,6 @@ public:
     CItsmClient(const CItsmClient&) = delete;
     CItsmClient& operator=(const CItsmClient&) = delete;
 
-    const std::string& systemName() const;
-
     // request must be a ttservice::CItsmQueryDataReq; anything else is answered with a failure. The
     // callback's int is the number of records answered; the document carries "systemName".
     void queryData_async(const boost::shared_ptr<ttservice::IData>& request, const QueryCallback& callback,
@@ -53,7 +51,6 @@ public:
     void releaseAnswers();
     // True once every request sent so far has been answered; false after milliseconds.
     bool waitUntilIdle(int milliseconds);
-    bool isWorkerThread() const;
 
 private:
     static bson::BSONObj replyDocument(const std::string& name);

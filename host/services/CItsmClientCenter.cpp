@@ -63,12 +63,6 @@ void CItsmClientCenter::setCurrentSystem(const std::string& name)
     current = name;
 }
 
-std::string CItsmClientCenter::currentSystem() const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    return current;
-}
-
 std::vector<std::string> CItsmClientCenter::systemNames() const
 {
     std::lock_guard<std::mutex> lock(mutex);

@@ -274,17 +274,6 @@ void CMemoryTradingDayBackend::setTypedRecords(
     }
 }
 
-std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>>
-CMemoryTradingDayBackend::typedRecords() const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> copies;
-    for (const auto& exchange : exchanges) {
-        copies.push_back(copyOf(exchange));
-    }
-    return copies;
-}
-
 void CMemoryTradingDayBackend::setTracks(
     const std::string& platformKind,
     const std::vector<boost::shared_ptr<ttservice::CItsmPlatformInfo>>& tracks)

@@ -45,7 +45,6 @@ public:
     // Replaces the overseas exchange list (market 4), in the given order.
     void
     setTypedRecords(const std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>>& exchanges);
-    std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> typedRecords() const;
     void setTracks(const std::string& platformKind,
                    const std::vector<boost::shared_ptr<ttservice::CItsmPlatformInfo>>& tracks);
     void setInstruments(const std::vector<boost::shared_ptr<ttservice::CItsmInstrumentDetail>>& instruments);

@@ -4,19 +4,13 @@
 
 namespace IMC {
 
-CQueryReq::CQueryReq(std::string name, int dataKind, Callback callback, QWidget* parent, bool showLoading)
-    : requestName(std::move(name))
-    , kind(dataKind)
+// The name and the loading flag only matter to the host's own display of pending requests.
+CQueryReq::CQueryReq(std::string, int dataKind, Callback callback, QWidget* parent, bool)
+    : kind(dataKind)
     , answerCallback(std::move(callback))
     , parentGiven(parent != nullptr)
     , parentWidget(parent)
-    , loading(showLoading)
 {}
-
-const std::string& CQueryReq::name() const
-{
-    return requestName;
-}
 
 int CQueryReq::dataKind() const
 {
@@ -36,11 +30,6 @@ bool CQueryReq::hasParent() const
 QWidget* CQueryReq::parent() const
 {
     return parentWidget.data();
-}
-
-bool CQueryReq::showLoading() const
-{
-    return loading;
 }
 
 } // namespace IMC

@@ -27,23 +27,19 @@ public:
     // A request with a parent is dropped, unanswered, when the parent is destroyed before the answer.
     CQueryReq(std::string name, int dataKind, Callback callback, QWidget* parent, bool showLoading);
 
-    const std::string& name() const;
     int dataKind() const;
     const Callback& callback() const;
     bool hasParent() const;
     // Null once a given parent has been destroyed.
     QWidget* parent() const;
-    bool showLoading() const;
 
     std::string queryParam;
 
 private:
-    std::string requestName;
     int kind;
     Callback answerCallback;
     bool parentGiven;
     QPointer<QWidget> parentWidget;
-    bool loading;
 };
 
 } // namespace IMC

@@ -95,10 +95,4 @@ bool CSerialWorker::waitUntilIdle(int milliseconds)
                                 [this] { return queue->tasks.empty() && !queue->running; });
 }
 
-bool CSerialWorker::isWorkerThread() const
-{
-    std::lock_guard<std::mutex> lock(queue->mutex);
-    return std::this_thread::get_id() == queue->threadId;
-}
-
 } // namespace IMC

@@ -23,7 +23,6 @@ public:
     void release();
     // True once nothing is queued or running, false when milliseconds passed first.
     bool waitUntilIdle(int milliseconds);
-    bool isWorkerThread() const;
 
 private:
     class CQueue;

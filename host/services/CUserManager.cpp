@@ -27,22 +27,10 @@ void CUserManager::setRights(const QSet<int>& rights)
     grantedRights = rights;
 }
 
-void CUserManager::grantRight(int right)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    grantedRights.insert(right);
-}
-
 void CUserManager::revokeRight(int right)
 {
     std::lock_guard<std::mutex> lock(mutex);
     grantedRights.remove(right);
-}
-
-QSet<int> CUserManager::rights() const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    return grantedRights;
 }
 
 void CUserManager::setUserName(const std::string& name)

@@ -20,9 +20,7 @@ public:
 
     bool checkUserAuth(int right) const;
     void setRights(const QSet<int>& rights);
-    void grantRight(int right);
     void revokeRight(int right);
-    QSet<int> rights() const;
 
     void setUserName(const std::string& name);
     std::string userName() const;

@@ -27,19 +27,6 @@ void LuaModuleCtrl::setModule(const std::string& module, bool on)
     }
 }
 
-void LuaModuleCtrl::setModules(const std::list<std::string>& modules, bool on)
-{
-    for (const std::string& module : modules) {
-        setModule(module, on);
-    }
-}
-
-std::list<std::string> LuaModuleCtrl::enabledModules() const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    return std::list<std::string>(enabled.begin(), enabled.end());
-}
-
 void LuaModuleCtrl::resetForTests()
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -51,10 +38,4 @@ void LuaModuleCtrl::resetForTests()
 std::list<std::string> operator<<(const std::string& first, const std::string& second)
 {
     return std::list<std::string>{first, second};
-}
-
-std::list<std::string> operator<<(std::list<std::string> modules, const std::string& module)
-{
-    modules.push_back(module);
-    return modules;
 }

@@ -16,8 +16,6 @@ public:
     // True when every listed module is on (so also for an empty list).
     bool checkModule(const std::list<std::string>& modules) const;
     void setModule(const std::string& module, bool on);
-    void setModules(const std::list<std::string>& modules, bool on);
-    std::list<std::string> enabledModules() const;
     // Switches every module off.
     void resetForTests();
 
@@ -30,6 +28,5 @@ private:
 
 template<> luawrapper::LuaModuleCtrl* utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance();
 
-// Module lists: std::string("a") << "b" << "c".
+// A module list of two: std::string("a") << "b".
 std::list<std::string> operator<<(const std::string& first, const std::string& second);
-std::list<std::string> operator<<(std::list<std::string> modules, const std::string& module);

@@ -4,11 +4,24 @@
 
 #include <QtTest>
 
-#include <atomic>
-#include <condition_variable>
+#include <chrono>
+#include <future>
 #include <thread>
 
 using IMC::CAnswerGuard;
+
+namespace {
+
+const std::chrono::milliseconds Deadline(5000);
+// Time a guard that does not wait gets to show it: its closing returns at once.
+const std::chrono::milliseconds ClosingGrace(250);
+
+bool opensWithin(const std::shared_future<void>& latch, std::chrono::milliseconds limit)
+{
+    return latch.wait_for(limit) == std::future_status::ready;
+}
+
+} // namespace
 
 class TestAnswerGuard : public QObject
 {
@@ -31,37 +44,34 @@ private slots:
         QCOMPARE(calls, 2);
     }
 
-    // A receiver destroyed on one thread while its callback runs on another waits for the callback to end.
+    // A receiver destroyed on one thread while its callback runs on another is gone only after the
+    // callback has ended.
     void closingWaitsForARunningCallback()
     {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool callbackEntered = false;
-        bool mayLeave = false;
-        std::atomic<bool> callbackDone{false};
-
+        std::promise<void> entered, mayLeave, closed;
+        const std::shared_future<void> hasEntered = entered.get_future().share();
+        const std::shared_future<void> leave = mayLeave.get_future().share();
+        const std::shared_future<void> isClosed = closed.get_future().share();
         auto guard = std::make_unique<CAnswerGuard>();
-        boost::function<void()> callback = guard->wrap<void()>([&] {
-            std::unique_lock<std::mutex> lock(mutex);
-            callbackEntered = true;
-            changed.notify_all();
-            changed.wait(lock, [&] { return mayLeave; });
-            callbackDone = true;
+        const boost::function<void()> callback = guard->wrap<void()>([&entered, leave] {
+            entered.set_value();
+            opensWithin(leave, Deadline);
         });
-        std::thread worker([callback] { callback(); });
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            QVERIFY(changed.wait_for(lock, std::chrono::seconds(5), [&] { return callbackEntered; }));
-        }
-        std::thread destroyer([&] { guard.reset(); });
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            mayLeave = true;
-        }
-        changed.notify_all();
-        destroyer.join();
-        QVERIFY(callbackDone); // the guard died only after the callback had finished
-        worker.join();
+        std::thread answering([callback] { callback(); });
+        const bool callbackEntered = opensWithin(hasEntered, Deadline);
+        std::thread closing([&guard, &closed] {
+            guard.reset();
+            closed.set_value();
+        });
+        const bool closedWhileTheCallbackRan = opensWithin(isClosed, ClosingGrace);
+        mayLeave.set_value();
+        const bool closedAfterTheCallback = opensWithin(isClosed, Deadline);
+        closing.join();
+        answering.join();
+
+        QVERIFY(callbackEntered);
+        QVERIFY(!closedWhileTheCallbackRan);
+        QVERIFY(closedAfterTheCallback);
     }
 };
 

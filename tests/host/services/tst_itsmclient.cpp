@@ -1,24 +1,30 @@
 #include "TestGuards.h"
 
-#include "records/CItsmPlatformInfo.h"
 #include "records/CItsmQueryDataReq.h"
 #include "records/CItsmTypedMarketTradeDate.h"
-#include "services/CItsmClient.h"
+#include "services/CItsmClientCenter.h"
+#include "services/CItsmDataManager.h"
 #include "services/CMemoryTradingDayBackend.h"
+#include "services/CUserManager.h"
+#include "services/LuaModuleCtrl.h"
 
-#include <QSignalSpy>
 #include <QTest>
-#include <QThread>
+#include <QWidget>
 
 #include <boost/make_shared.hpp>
 
-#include <mutex>
+#include <thread>
 
 namespace {
 
 const int Deadline = 5000;
 
-typedef std::vector<boost::shared_ptr<ttservice::IData>> Records;
+typedef IMC::CItsmClient::Records Records;
+
+IMC::CItsmClientCenter* center()
+{
+    return utils::CSingletonT<IMC::CItsmClientCenter>::instance();
+}
 
 boost::shared_ptr<ttservice::CItsmQueryDataReq> makeQuery(const std::string& market,
                                                           const std::string& platform = std::string())
@@ -30,94 +36,66 @@ boost::shared_ptr<ttservice::CItsmQueryDataReq> makeQuery(const std::string& mar
     return query;
 }
 
-TradeDateMap makeDays(std::initializer_list<std::string> dates)
+boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> makeTyped(int marketType, const std::string& date)
 {
-    TradeDateMap days;
-    for (const std::string& date : dates) {
-        auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
-        day->date = date;
-        day->tradeDate = date;
-        day->sessionFlags = 3;
-        day->valid = true;
-        days[date] = day;
-    }
-    return days;
+    auto day = boost::make_shared<ttservice::CItsmMarketTradeDateInfo>();
+    day->date = date;
+    day->tradeDate = date;
+    day->sessionFlags = 3;
+    auto typed = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
+    typed->marketType = marketType;
+    typed->tradeDates[date] = day;
+    return typed;
 }
 
-// Collects answers the way a page does: the callback copies under a lock on the client's thread and
-// emits a signal; the slot runs on the thread the collector lives in.
-class CAnswerCollector : public QObject
+boost::shared_ptr<ttservice::COperateDataReq> makeSave(const std::string& date)
 {
-    Q_OBJECT
+    auto save = boost::make_shared<ttservice::COperateDataReq>();
+    save->dataType = 12306;
+    save->operation = 1;
+    save->records.push_back(makeTyped(0, date));
+    return save;
+}
 
+TradeDateMap& daysOf(const Records& records)
+{
+    return boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(records.at(0))->tradeDates;
+}
+
+// "date=sessions " for every day of the first record answered.
+std::string datesOf(const Records& records)
+{
+    std::string dates;
+    for (const auto& entry : daysOf(records)) {
+        dates += entry.first + "=" + std::to_string(entry.second->sessionFlags) + " ";
+    }
+    return dates;
+}
+
+// What the callbacks saw, in the order they ran; an entry made on the GUI thread says so. Read it once
+// the client is idle.
+class CCallbackLog
+{
 public:
-    CAnswerCollector()
+    void add(const std::string& entry)
     {
-        connect(this, &CAnswerCollector::sigAnswered, this, &CAnswerCollector::slotOnAnswered);
+        seen.push_back(entry + (std::this_thread::get_id() == guiThread ? " on the GUI thread" : ""));
     }
 
-    IMC::CItsmClient::QueryCallback callbackFor(int tag)
+    IMC::CItsmClient::QueryCallback queryEntry()
     {
-        return [this, tag](const utils::TTError& error, const Records& records, int, bson::BSONObj) {
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                callbackOnGuiThread.push_back(QThread::currentThread() == thread());
-                tags.push_back(tag);
-                answers.push_back(records);
-                errors.push_back(error);
-            }
-            emit sigAnswered(tag);
+        return [this](const utils::TTError& error, const Records& records, int, bson::BSONObj) {
+            add(error.isSuccess() ? datesOf(records) : error.errorMsg());
         };
     }
 
-    std::vector<int> answeredTags() const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return tags;
-    }
-
-    std::vector<bool> callbackThreads() const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return callbackOnGuiThread;
-    }
-
-    Records answer(std::size_t index) const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return answers.at(index);
-    }
-
-    utils::TTError error(std::size_t index) const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return errors.at(index);
-    }
-
-    std::vector<bool> slotOnGuiThread;
-
-signals:
-    void sigAnswered(int tag);
-    void sigDelivered(int tag);
-
-private slots:
-    void slotOnAnswered(int tag)
-    {
-        slotOnGuiThread.push_back(QThread::currentThread() == thread());
-        emit sigDelivered(tag);
-    }
+    std::vector<std::string> seen;
 
 private:
-    mutable std::mutex mutex;
-    std::vector<bool> callbackOnGuiThread;
-    std::vector<int> tags;
-    std::vector<Records> answers;
-    std::vector<utils::TTError> errors;
+    const std::thread::id guiThread = std::this_thread::get_id();
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(boost::shared_ptr<ttservice::IData>)
 
 class TestItsmClient : public QObject
 {
@@ -128,224 +106,217 @@ private slots:
 
     void init()
     {
-        backend = std::make_shared<IMC::CMemoryTradingDayBackend>();
-        client = std::make_unique<IMC::CItsmClient>("主系统", backend);
+        center()->resetForTests();
+        utils::CSingletonT<IMC::CUserManager>::instance()->resetForTests();
+        utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance()->resetForTests();
+        primary = std::make_shared<IMC::CMemoryTradingDayBackend>();
+        secondary = std::make_shared<IMC::CMemoryTradingDayBackend>();
+        center()->registerSystem("主系统", primary);
+        center()->registerSystem("备份系统", secondary);
     }
 
-    void cleanup()
+    void cleanup() { center()->resetForTests(); }
+
+    void answersArriveOffTheGuiThreadInRequestOrder()
     {
-        client.reset();
-        backend.reset();
-    }
-
-    void answerArrivesOffTheGuiThreadAndReachesTheSlotOnIt()
-    {
-        backend->setMarketDays(0, makeDays({"2026-08-03", "2026-08-04"}));
-        CAnswerCollector collector;
-        QSignalSpy delivered(&collector, &CAnswerCollector::sigDelivered);
-
-        client->queryData_async(makeQuery("0"), collector.callbackFor(1), 0);
-
-        QVERIFY(delivered.wait(Deadline));
-        QCOMPARE(collector.callbackThreads(), std::vector<bool>{false});
-        QCOMPARE(collector.slotOnGuiThread, std::vector<bool>{true});
-        QVERIFY(collector.error(0).isSuccess());
-        const Records records = collector.answer(0);
-        QCOMPARE(records.size(), std::size_t(1));
-        auto typed = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(records.front());
-        QVERIFY(typed);
-        QCOMPARE(typed->tradeDates.size(), std::size_t(2));
-        QCOMPARE(typed->getOffset(), 0);
-    }
-
-    void answersKeepRequestOrderUnderLoad()
-    {
-        backend->setMarketDays(0, makeDays({"2026-08-03"}));
-        CAnswerCollector collector;
-        const int requests = 300;
-        std::vector<int> sent;
-        for (int tag = 0; tag < requests; ++tag) {
-            const std::string market = tag % 3 == 0 ? "0" : (tag % 3 == 1 ? "1" : "3");
-            client->queryData_async(makeQuery(market, market == "3" ? "15" : ""), collector.callbackFor(tag),
-                                    0);
-            sent.push_back(tag);
-        }
-
-        QVERIFY(client->waitUntilIdle(Deadline));
-        QCOMPARE(collector.answeredTags(), sent);
-        QTRY_COMPARE_WITH_TIMEOUT(collector.slotOnGuiThread.size(), std::size_t(requests), Deadline);
-        QCOMPARE(backend->receivedQueries().size(), std::size_t(requests));
-    }
-
-    void heldAnswersWaitAndThenRunInOrder()
-    {
-        CAnswerCollector collector;
+        primary->seedReferenceData();
+        primary->setMarketDays(0, makeTyped(0, "2026-08-03")->tradeDates);
+        const auto client = center()->getClientByName("主系统");
+        CCallbackLog log;
         client->holdAnswers();
-        for (int tag = 0; tag < 3; ++tag) {
-            client->queryData_async(makeQuery("0"), collector.callbackFor(tag), 0);
-        }
-
-        QVERIFY(!client->waitUntilIdle(100));
-        QVERIFY(collector.answeredTags().empty());
-        QVERIFY(backend->receivedQueries().empty());
-
-        client->releaseAnswers();
-        QVERIFY(client->waitUntilIdle(Deadline));
-        QCOMPARE(collector.answeredTags(), (std::vector<int>{0, 1, 2}));
-    }
-
-    void failNextFailsOneAnswer_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("with text") << "网络中断";
-        QTest::newRow("without text") << "";
-    }
-
-    void failNextFailsOneAnswer()
-    {
-        QFETCH(QString, text);
-        CAnswerCollector collector;
-        backend->failNext(text.toStdString());
-        client->queryData_async(makeQuery("0"), collector.callbackFor(0), 0);
-        client->queryData_async(makeQuery("0"), collector.callbackFor(1), 0);
-        QVERIFY(client->waitUntilIdle(Deadline));
-
-        QVERIFY(!collector.error(0).isSuccess());
-        QCOMPARE(QString::fromStdString(collector.error(0).errorMsg()), text);
-        QVERIFY(collector.answer(0).empty());
-        QVERIFY(collector.error(1).isSuccess());
-        QCOMPARE(collector.answer(1).size(), std::size_t(1));
-    }
-
-    void requestsThatAreNoQueryFail_data()
-    {
-        QTest::addColumn<boost::shared_ptr<ttservice::IData>>("request");
-        QTest::newRow("platform record")
-            << boost::shared_ptr<ttservice::IData>(boost::make_shared<ttservice::CItsmPlatformInfo>());
-        QTest::newRow("null") << boost::shared_ptr<ttservice::IData>();
-    }
-
-    void requestsThatAreNoQueryFail()
-    {
-        QFETCH(boost::shared_ptr<ttservice::IData>, request);
-        CAnswerCollector collector;
-        client->queryData_async(request, collector.callbackFor(0), 0);
-        QVERIFY(client->waitUntilIdle(Deadline));
-        QVERIFY(!collector.error(0).isSuccess());
-        QCOMPARE(collector.error(0).errorMsg(), std::string("请求不是交易日查询请求"));
-        QVERIFY(backend->receivedQueries().empty());
-    }
-
-    void callbacksGetCopiesTheyMayChange()
-    {
-        backend->setMarketDays(0, makeDays({"2026-08-03"}));
-        CAnswerCollector collector;
-        client->queryData_async(makeQuery("0"), collector.callbackFor(0), 0);
-        QVERIFY(client->waitUntilIdle(Deadline));
-        auto first =
-            boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(collector.answer(0).front());
-        first->tradeDates.at("2026-08-03")->sessionFlags = 0;
-
-        client->queryData_async(makeQuery("0"), collector.callbackFor(1), 0);
-        QVERIFY(client->waitUntilIdle(Deadline));
-        auto second =
-            boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(collector.answer(1).front());
-        QCOMPARE(second->tradeDates.at("2026-08-03")->sessionFlags, 3);
-    }
-
-    void requestIsTakenAsItWasSent()
-    {
-        CAnswerCollector collector;
-        client->holdAnswers();
-        auto query = makeQuery("1");
-        client->queryData_async(query, collector.callbackFor(0), 0);
-        query->marketParam = "9";
-        client->releaseAnswers();
-        QVERIFY(client->waitUntilIdle(Deadline));
-        QVERIFY(collector.error(0).isSuccess());
-        QCOMPARE(backend->receivedQueries().front().marketParam, std::string("1"));
-    }
-
-    void operationsAndReferenceQueriesShareTheOrder()
-    {
-        std::mutex mutex;
-        std::vector<std::string> events;
-        auto record = [&mutex, &events](const std::string& event) {
-            std::lock_guard<std::mutex> lock(mutex);
-            events.push_back(event);
-        };
-        auto save = boost::make_shared<ttservice::COperateDataReq>();
-        save->dataType = 12306;
-        save->operation = 1;
-        auto typed = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
-        typed->tradeDates = makeDays({"2026-08-05"});
-        save->records.push_back(typed);
-
         client->operateData_async(
-            save,
-            [&record](const utils::TTError& error, bson::BSONObj) {
-                record(error.isSuccess() ? "saved" : "x");
+            makeSave("2026-08-05"),
+            [&log](const utils::TTError& error, bson::BSONObj) {
+                log.add(error.isSuccess() ? "saved" : "?");
             },
             "alice");
         client->queryData_async(
             makeQuery("0"),
-            [&record](const utils::TTError&, const Records& records, int count, bson::BSONObj reply) {
-                auto answer =
-                    boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(records.front());
-                record("days " + std::to_string(answer->tradeDates.size()) + " count " +
-                       std::to_string(count) + " " + reply.text("systemName"));
+            [&log, client](const utils::TTError&, const Records& records, int count, bson::BSONObj reply) {
+                log.add(datesOf(records) + std::to_string(count) + " " + reply.text("systemName"));
+                client->queryData_async(makeQuery("1"), log.queryEntry(), 0);
             },
             0);
-        client->queryReference_async(12262, "16", [&record](const utils::TTError& error, const Records&) {
-            record(error.errorMsg());
+        client->queryReference_async(12262, "14", [&log](const utils::TTError&, const Records& records) {
+            log.add(std::to_string(records.size()) + " tracks");
         });
 
+        QVERIFY(!client->waitUntilIdle(0));
+        QVERIFY(primary->receivedQueries().empty());
+        client->releaseAnswers();
         QVERIFY(client->waitUntilIdle(Deadline));
-        QCOMPARE(events,
-                 (std::vector<std::string>{"saved", "days 1 count 1 主系统", "不支持的赛道平台类型: 16"}));
-        QCOMPARE(backend->receivedOperations().front().operatorName, std::string("alice"));
+        QCOMPARE(log.seen, (std::vector<std::string>{"saved", "2026-08-05=3 1 主系统", "4 tracks", ""}));
     }
 
-    void unreachableSystemFailsEveryRequest()
+    void answersAreCopiesTheCallerMayChange()
     {
-        IMC::CItsmClient unreachable("备用系统", std::string("系统 备用系统 不存在"));
-        CAnswerCollector collector;
-        unreachable.queryData_async(makeQuery("0"), collector.callbackFor(0), 0);
-        std::string operationText;
-        unreachable.operateData_async(
-            boost::make_shared<ttservice::COperateDataReq>(),
-            [&operationText](const utils::TTError& error, bson::BSONObj) {
-                operationText = error.errorMsg();
-            },
-            "a");
-        QVERIFY(unreachable.waitUntilIdle(Deadline));
-        QCOMPARE(collector.error(0).errorMsg(), std::string("系统 备用系统 不存在"));
-        QCOMPARE(operationText, std::string("系统 备用系统 不存在"));
+        auto exchange = makeTyped(4, "2026-08-03");
+        exchange->exchangeName = "CME";
+        primary->setTypedRecords({exchange});
+        const auto query = makeQuery("4", "WP");
+        const auto client = center()->getClientByName("主系统");
+        CCallbackLog log;
+        const auto changeTheAnswer = [&log](const utils::TTError& error, const Records& records, int count,
+                                            bson::BSONObj reply) {
+            log.queryEntry()(error, records, count, reply);
+            daysOf(records).at("2026-08-03")->sessionFlags = 0;
+        };
+        client->queryData_async(query, changeTheAnswer, 0);
+        client->queryData_async(query, log.queryEntry(), 0);
+        QVERIFY(client->waitUntilIdle(Deadline));
+        QCOMPARE(log.seen, (std::vector<std::string>{"2026-08-03=3 ", "2026-08-03=3 "}));
     }
 
-    void clientDroppedInsideItsOwnCallbackFinishesItsQueue()
+    void failuresReachTheCallerWithTheirText_data()
     {
-        auto keeper = std::make_shared<boost::shared_ptr<IMC::CItsmClient>>(
-            boost::make_shared<IMC::CItsmClient>("主系统", backend));
-        IMC::CItsmClient* dropped = keeper->get();
-        CAnswerCollector collector;
-        QSignalSpy delivered(&collector, &CAnswerCollector::sigDelivered);
-        dropped->holdAnswers();
-        dropped->queryData_async(
-            makeQuery("0"),
-            [keeper](const utils::TTError&, const Records&, int, bson::BSONObj) { keeper->reset(); }, 0);
-        dropped->queryData_async(makeQuery("1"), collector.callbackFor(1), 0);
-        dropped->releaseAnswers();
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("backendFailure");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unknown system") << "测试系统" << QString() << "系统 测试系统 不存在";
+        QTest::newRow("no system chosen") << "" << QString() << "未选择系统";
+        QTest::newRow("back end failure") << "主系统"
+                                          << "网络中断"
+                                          << "网络中断";
+    }
 
-        QVERIFY(delivered.wait(Deadline));
-        QCOMPARE(collector.answeredTags(), std::vector<int>{1});
-        QCOMPARE(backend->receivedQueries().size(), std::size_t(2));
+    void failuresReachTheCallerWithTheirText()
+    {
+        QFETCH(QString, system);
+        QFETCH(QString, backendFailure);
+        QFETCH(QString, text);
+        if (system.isEmpty()) {
+            center()->resetForTests();
+        }
+        if (!backendFailure.isEmpty()) {
+            primary->failNext(backendFailure.toStdString());
+        }
+        const auto client = center()->getClientByName(system.toStdString());
+        CCallbackLog log;
+        client->queryData_async(makeQuery("0"), log.queryEntry(), 0);
+        QVERIFY(client->waitUntilIdle(Deadline));
+        QCOMPARE(log.seen, std::vector<std::string>{text.toStdString()});
+    }
+
+    void operationGoesToTheCurrentSystemAsTheOperator()
+    {
+        CCallbackLog log;
+        center()->getClientByName("")->queryData_async(makeQuery("0"), log.queryEntry(), 0);
+        QVERIFY(center()->getClientByName("主系统")->waitUntilIdle(Deadline));
+        QCOMPARE(primary->receivedQueries().size(), std::size_t(1));
+
+        utils::CSingletonT<IMC::CUserManager>::instance()->setUserName("张三");
+        center()->setCurrentSystem("备份系统");
+        center()->operateData_async(
+            makeSave("2026-08-07"),
+            [&log](const utils::TTError& error, bson::BSONObj) { log.add(error.errorMsg()); }, 0);
+        QVERIFY(center()->getClientByName("备份系统")->waitUntilIdle(Deadline));
+        QCOMPARE(log.seen, (std::vector<std::string>{"", ""}));
+        const auto operations = secondary->receivedOperations();
+        QCOMPARE(operations.size(), std::size_t(1));
+        QCOMPARE(operations.front().operatorName, std::string("张三"));
+        QCOMPARE(secondary->marketDays(0).count("2026-08-07"), std::size_t(1));
+        QVERIFY(primary->receivedOperations().empty());
+    }
+
+    void maintenanceRightAsThePagesAskIt()
+    {
+        auto* users = utils::CSingletonT<IMC::CUserManager>::instance();
+        QVERIFY(users->checkUserAuth(10615));
+        QVERIFY(!users->checkUserAuth(10616));
+        users->revokeRight(10615);
+        QVERIFY(!users->checkUserAuth(10615));
+        users->setRights({10616});
+        QVERIFY(users->checkUserAuth(10616));
+        QVERIFY(!users->checkUserAuth(10615));
+    }
+
+    void everyListedModuleMustBeOn_data()
+    {
+        QTest::addColumn<QStringList>("enabled");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("all off by default") << QStringList() << false;
+        QTest::newRow("one of two on") << QStringList{"mdl_tradetype"} << false;
+        QTest::newRow("the other one on") << QStringList{"mdl_tradetype_ggt"} << false;
+        QTest::newRow("both on") << QStringList{"mdl_tradetype_ggt", "mdl_tradetype"} << true;
+    }
+
+    void everyListedModuleMustBeOn()
+    {
+        QFETCH(QStringList, enabled);
+        QFETCH(bool, on);
+        auto* modules = utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance();
+        for (const QString& module : enabled) {
+            modules->setModule(module.toStdString(), true);
+        }
+        QCOMPARE(modules->checkModule(std::string("mdl_tradetype") << "mdl_tradetype_ggt"), on);
+    }
+
+    void serverMessagesReachTheGuiThread()
+    {
+        QWidget page;
+        QObject receiver;
+        QStringList signalled;
+        connect(center(), &IMC::CItsmClientCenter::sigServerMessage, &receiver,
+                [this, &signalled](int type, bool success, QString title, QString text) {
+                    signalled << QStringLiteral("%1|%2|%3|%4").arg(type).arg(success).arg(title, text) +
+                                     where();
+                });
+        center()->showServerMsgCallBack(IMC::EServerCallbackMsg_Success, true, &page, "交易日设置",
+                                        "操作成功", true, false);
+        std::thread([&page] {
+            center()->showServerMsgCallBack(IMC::EServerCallbackMsg_Failure, false, &page, "交易日设置",
+                                            "超时", true, false);
+        }).join();
+
+        QTRY_COMPARE_WITH_TIMEOUT(signalled, (QStringList{"0|1|交易日设置|操作成功", "1|0|交易日设置|超时"}),
+                                  Deadline);
+        const QList<IMC::CServerMessage> messages = center()->serverMessages();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages.back().parent.data(), &page);
+    }
+
+    void referenceAnswersReachLivingRequestersOnTheGuiThread()
+    {
+        primary->seedReferenceData();
+        QStringList answers;
+        auto request = [this, &answers](int tag, int kind, const std::string& param, QWidget* parent) {
+            auto query = boost::make_shared<IMC::CQueryReq>(
+                "", kind,
+                [this, &answers, tag](boost::shared_ptr<IMC::CQueryReq>, bool ok, QString error,
+                                      const Records& records, int) {
+                    answers << QStringLiteral("%1 ").arg(tag) +
+                                   (ok ? QString::number(records.size()) : error) + where();
+                },
+                parent, false);
+            query->queryParam = param;
+            utils::CSingletonT<IMC::CItsmDataManager>::instance()->queryData(query, false);
+        };
+        const auto client = center()->getClientByName("");
+        client->holdAnswers();
+        auto* closedPage = new QWidget;
+        request(0, 12262, "14", nullptr);
+        request(1, 12482, "", closedPage);
+        request(2, 12262, "16", nullptr);
+        delete closedPage;
+        client->releaseAnswers();
+
+        QTRY_COMPARE_WITH_TIMEOUT(answers, (QStringList{"0 4", "2 不支持的赛道平台类型: 16"}), Deadline);
+        const auto received = primary->receivedReferenceQueries();
+        QCOMPARE(received.size(), std::size_t(3));
+        QCOMPARE(received[0].queryParam, std::string("14"));
+        QCOMPARE(received[1].dataKind, 12482);
     }
 
 private:
-    std::shared_ptr<IMC::CMemoryTradingDayBackend> backend;
-    std::unique_ptr<IMC::CItsmClient> client;
+    QString where() const
+    {
+        return std::this_thread::get_id() == guiThread ? QString() : QStringLiteral(" off the GUI thread");
+    }
+
+    const std::thread::id guiThread = std::this_thread::get_id();
+    std::shared_ptr<IMC::CMemoryTradingDayBackend> primary;
+    std::shared_ptr<IMC::CMemoryTradingDayBackend> secondary;
 };
 
-QTEST_GUILESS_MAIN(TestItsmClient)
+QTEST_MAIN(TestItsmClient)
 #include "tst_itsmclient.moc"
