@@ -4,7 +4,6 @@
 #include "CStoreDialect.h"
 
 #include "records/CItsmQueryDataReq.h"
-#include "records/COperateDataReq.h"
 
 #include <boost/make_shared.hpp>
 
@@ -14,6 +13,76 @@
 #include <QtTest>
 
 namespace tds {
+
+namespace {
+
+void fail(const QString& text)
+{
+    QTest::qFail(qPrintable(text), __FILE__, __LINE__);
+}
+
+boost::shared_ptr<ttservice::COperateDataReq>
+request(int operation, const boost::shared_ptr<ttservice::IData>& record, const std::string& platformParam)
+{
+    auto request = boost::make_shared<ttservice::COperateDataReq>();
+    request->dataType = IMC::ITradingDayBackend::DataKindTradeDates;
+    request->operation = operation;
+    request->records.push_back(record);
+    request->platformParam = platformParam;
+    return request;
+}
+
+QSqlDatabase connectDirectly(const QString& address, const QString& connectionName)
+{
+    const IMC::CStoreAddress parsed = IMC::CStoreAddress::parse(address);
+    const IMC::CStoreDialect& dialect = IMC::CStoreDialect::forAddress(parsed);
+    QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), connectionName);
+    dialect.configureConnection(db, parsed);
+    if (!db.open()) {
+        fail(db.lastError().text());
+    }
+    return db;
+}
+
+// The records a query answers; fails the running test when it fails.
+CBackendTestKit::Records answer(IMC::ITradingDayBackend& backend, const std::string& marketParam,
+                                const std::string& platformParam)
+{
+    CBackendTestKit::Records records;
+    const utils::TTError error = CBackendTestKit::query(backend, marketParam, platformParam, records);
+    if (!error.isSuccess()) {
+        fail(QStringLiteral("query failed: ") + QString::fromStdString(error.errorMsg()));
+    }
+    return records;
+}
+
+// The address of database name on the tests' PostgreSQL server, created when missing and emptied otherwise.
+QString freshPostgreSqlDatabase(const QString& name)
+{
+    const QString server = CBackendTestKit::postgreSqlServer();
+    const IMC::CStoreAddress parsed = IMC::CStoreAddress::parse(server);
+    const QString address = QStringLiteral("postgresql://%1@%2:%3/%4")
+                                .arg(parsed.userName(), parsed.host())
+                                .arg(parsed.port())
+                                .arg(name);
+    // Names come from the tests themselves: letters, digits and underscores.
+    QString failure = CBackendTestKit::execute(server, {QStringLiteral("CREATE DATABASE ") + name});
+    if (failure.contains(QStringLiteral("already exists"))) {
+        failure.clear();
+    }
+    if (failure.isEmpty()) {
+        failure = CBackendTestKit::execute(address, {QStringLiteral("SET client_min_messages = error"),
+                                                     QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"),
+                                                     QStringLiteral("CREATE SCHEMA public")});
+    }
+    if (!failure.isEmpty()) {
+        fail(QStringLiteral("PostgreSQL: ") + failure);
+        return QString();
+    }
+    return address;
+}
+
+} // namespace
 
 boost::shared_ptr<ttservice::CItsmMarketTradeDateInfo> CBackendTestKit::makeDay(const std::string& date,
                                                                                 int sessionFlags)
@@ -49,6 +118,15 @@ CBackendTestKit::makeExchange(const std::string& name, const std::string& code, 
     return exchange;
 }
 
+boost::shared_ptr<ttservice::COperateDataReq>
+CBackendTestKit::marketSave(int marketType, const std::string& platformParam, const TradeDateMap& days)
+{
+    auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
+    market->marketType = marketType;
+    market->tradeDates = days;
+    return request(IMC::ITradingDayBackend::OperationSave, market, platformParam);
+}
+
 utils::TTError CBackendTestKit::query(IMC::ITradingDayBackend& backend, const std::string& marketParam,
                                       const std::string& platformParam, Records& records)
 {
@@ -63,62 +141,46 @@ utils::TTError CBackendTestKit::save(IMC::ITradingDayBackend& backend, int marke
                                      const std::string& platformParam, const TradeDateMap& days,
                                      const std::string& operatorName)
 {
-    auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
-    market->marketType = marketType;
-    market->tradeDates = days;
-    return operate(backend, IMC::ITradingDayBackend::OperationSave, market, platformParam, operatorName);
+    return backend.operate(*marketSave(marketType, platformParam, days), operatorName);
 }
 
 utils::TTError CBackendTestKit::operate(IMC::ITradingDayBackend& backend, int operation,
                                         const boost::shared_ptr<ttservice::IData>& record,
-                                        const std::string& platformParam, const std::string& operatorName)
+                                        const std::string& operatorName)
 {
-    ttservice::COperateDataReq request;
-    request.dataType = IMC::ITradingDayBackend::DataKindTradeDates;
-    request.operation = operation;
-    request.records.push_back(record);
-    request.platformParam = platformParam;
-    return backend.operate(request, operatorName);
+    return backend.operate(*request(operation, record, "WP"), operatorName);
 }
 
-TradeDateMap CBackendTestKit::marketDays(IMC::ITradingDayBackend& backend, const std::string& marketParam,
-                                         const std::string& platformParam)
+QStringList CBackendTestKit::days(IMC::ITradingDayBackend& backend, const std::string& marketParam,
+                                  const std::string& platformParam)
 {
-    Records records;
-    const utils::TTError error = query(backend, marketParam, platformParam, records);
-    if (!error.isSuccess()) {
-        QTest::qFail(
-            qPrintable(QStringLiteral("query failed: %1").arg(QString::fromStdString(error.errorMsg()))),
-            __FILE__, __LINE__);
-        return {};
-    }
+    const Records records = answer(backend, marketParam, platformParam);
     const auto market =
         records.size() == 1
             ? boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(records.front())
             : nullptr;
     if (!market || market->marketType != std::stoi(marketParam)) {
-        QTest::qFail("the answer is not one typed record of the market", __FILE__, __LINE__);
+        fail(QStringLiteral("the answer is not one typed record of the market"));
         return {};
     }
-    return market->tradeDates;
+    return describe(market->tradeDates);
 }
 
-std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>>
-CBackendTestKit::exchanges(IMC::ITradingDayBackend& backend)
+QStringList CBackendTestKit::exchanges(IMC::ITradingDayBackend& backend)
 {
-    Records records;
-    const utils::TTError error = query(backend, "4", "WP", records);
-    std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> found;
-    if (!error.isSuccess()) {
-        QTest::qFail(
-            qPrintable(QStringLiteral("query failed: %1").arg(QString::fromStdString(error.errorMsg()))),
-            __FILE__, __LINE__);
-        return found;
+    QStringList lines;
+    for (const auto& record : answer(backend, "4", "WP")) {
+        const auto exchange = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record);
+        if (!exchange || exchange->marketType != 4) {
+            fail(QStringLiteral("an answered exchange is not a typed record of market 4"));
+            return lines;
+        }
+        lines << QStringLiteral("%1 %2 %3: %4")
+                     .arg(QString::fromStdString(exchange->exchangeName),
+                          QString::fromStdString(exchange->exchangeCode), QString::number(exchange->trackId),
+                          describe(exchange->tradeDates).join(QLatin1Char(' ')));
     }
-    for (const auto& record : records) {
-        found.push_back(boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record));
-    }
-    return found;
+    return lines;
 }
 
 QStringList CBackendTestKit::describe(const TradeDateMap& days)
@@ -149,66 +211,6 @@ QString CBackendTestKit::postgreSqlServer()
     return qEnvironmentVariable("TDS_TEST_PG_ADDRESS");
 }
 
-namespace {
-
-// SQLSTATE of CREATE DATABASE for a database that exists already.
-const QString duplicateDatabase = QStringLiteral("42P04");
-
-// Runs statements as the server's administrator on database; the first failure's text, or an empty one.
-QString administer(const IMC::CStoreAddress& server, const QString& database, const QStringList& statements)
-{
-    const QString name = QStringLiteral("tds-test-administration");
-    QString failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(server.host());
-        db.setPort(server.port());
-        db.setUserName(server.userName());
-        db.setPassword(server.password());
-        db.setDatabaseName(database);
-        if (!db.open()) {
-            failure = db.lastError().text();
-        }
-        for (const QString& statement :
-             QStringList(QStringLiteral("SET client_min_messages = error")) + statements) {
-            QSqlQuery query(db);
-            if (failure.isEmpty() && !query.exec(statement) &&
-                query.lastError().nativeErrorCode() != duplicateDatabase) {
-                failure = statement + QStringLiteral(": ") + query.lastError().text();
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return failure;
-}
-
-} // namespace
-
-QString CBackendTestKit::freshPostgreSqlDatabase(const QString& name)
-{
-    const IMC::CStoreAddress server = IMC::CStoreAddress::parse(postgreSqlServer());
-    if (server.kind() != IMC::CStoreAddress::PostgreSql) {
-        QTest::qFail("TDS_TEST_PG_ADDRESS does not name a PostgreSQL server", __FILE__, __LINE__);
-        return {};
-    }
-    // Names come from the tests themselves: letters, digits and underscores.
-    QString failure =
-        administer(server, server.databaseName(), {QStringLiteral("CREATE DATABASE %1").arg(name)});
-    if (failure.isEmpty()) {
-        failure = administer(
-            server, name,
-            {QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"), QStringLiteral("CREATE SCHEMA public")});
-    }
-    if (!failure.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("PostgreSQL: ") + failure), __FILE__, __LINE__);
-        return {};
-    }
-    return QStringLiteral("postgresql://%1@%2:%3/%4")
-        .arg(server.userName(), server.host())
-        .arg(server.port())
-        .arg(name);
-}
-
 QString CBackendTestKit::freshStore(const QString& folder, const QString& name)
 {
     if (!postgreSqlServer().isEmpty()) {
@@ -217,16 +219,25 @@ QString CBackendTestKit::freshStore(const QString& folder, const QString& name)
     return folder + QLatin1Char('/') + name + QStringLiteral(".db");
 }
 
-QSqlDatabase CBackendTestKit::connectDirectly(const QString& address, const QString& connectionName)
+QString CBackendTestKit::execute(const QString& address, const QStringList& statements, QVariant* lastValue)
 {
-    const IMC::CStoreAddress parsed = IMC::CStoreAddress::parse(address);
-    const IMC::CStoreDialect& dialect = IMC::CStoreDialect::forAddress(parsed);
-    QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), connectionName);
-    dialect.configureConnection(db, parsed);
-    if (!db.open()) {
-        QTest::qFail(qPrintable(db.lastError().text()), __FILE__, __LINE__);
+    const QString name = QStringLiteral("tds-test-statements");
+    QString failure;
+    {
+        QSqlDatabase db = connectDirectly(address, name);
+        for (const QString& statement : statements) {
+            QSqlQuery query(db);
+            if (!query.exec(statement)) {
+                failure = statement + QStringLiteral(": ") + query.lastError().text();
+                break;
+            }
+            if (lastValue && query.next()) {
+                *lastValue = query.value(0);
+            }
+        }
     }
-    return db;
+    QSqlDatabase::removeDatabase(name);
+    return failure;
 }
 
 } // namespace tds

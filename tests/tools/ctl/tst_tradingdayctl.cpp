@@ -1,0 +1,248 @@
+// tradingday-ctl as operations staff run it: the real executable on a store with some history, a SQLite
+// file or, when the tests are given a PostgreSQL server (TDS_TEST_PG_ADDRESS), a database on that server.
+#include "CBackendTestKit.h"
+#include "CSqlTradingDayBackend.h"
+
+#include "TestGuards.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using Kit = tds::CBackendTestKit;
+
+namespace {
+
+struct CtlRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestTradingDayCtl : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QString db;
+
+    // Arguments as written in a test, "@db" standing for the store's address and "@/" for the test's folder.
+    QStringList resolved(QStringList arguments) const
+    {
+        arguments.replaceInStrings(QStringLiteral("@db"), db);
+        return arguments.replaceInStrings(QStringLiteral("@/"), dir->path() + QLatin1Char('/'));
+    }
+
+    // Runs a command on the store: "--db @db" and the words of command.
+    CtlRun ctl(const QString& command)
+    {
+        QProcess process;
+        process.start(QStringLiteral(TRADINGDAY_CTL_PATH),
+                      resolved(("--db @db " + command).split(' ', Qt::SkipEmptyParts)));
+        CtlRun run;
+        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
+            run.exitCode = process.exitCode();
+            run.out = QString::fromUtf8(process.readAllStandardOutput());
+            run.err = QString::fromUtf8(process.readAllStandardError());
+        }
+        return run;
+    }
+
+    void writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(dir->filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+    // Weekdays of thirty years from 2000 but skippedWeekday, as an upload file; its lines as a set.
+    QSet<QString> writeThirtyYears(const QString& name, int skippedWeekday)
+    {
+        QStringList lines;
+        for (QDate day(2000, 1, 1); day.year() < 2030; day = day.addDays(1)) {
+            if (day.dayOfWeek() <= 5 && day.dayOfWeek() != skippedWeekday) {
+                lines << day.toString(Qt::ISODate) + QStringLiteral(",1");
+            }
+        }
+        writeFile(name, (QStringLiteral("日期,是否交易日\n") + lines.join(QLatin1Char('\n'))).toUtf8());
+        return QSet<QString>(lines.begin(), lines.end());
+    }
+
+    QSet<QString> exportedDays()
+    {
+        const QStringList lines = ctl(QStringLiteral("export --market 0")).out.split('\n');
+        return QSet<QString>(lines.begin() + 1, lines.end());
+    }
+
+private slots:
+    void initTestCase() { tds::failOnUnexpectedWarnings(); }
+
+    // A store with revisions 1 to 7 and a maintainer, and the files the commands read.
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        db = Kit::freshStore(dir->path(), QStringLiteral("tds_ctl"));
+        QCOMPARE(ctl(QStringLiteral("init")).exitCode, 0);
+        IMC::CSqlTradingDayBackend store(db);
+        auto save = [&](int market, const char* platform, const QStringList& dates,
+                        const char* operatorName) {
+            QVERIFY(Kit::save(store, market, platform, Kit::makeDays(dates, 3), operatorName).isSuccess());
+        };
+        auto change = [&](int operation, const char* name, const char* code, int track,
+                          const QStringList& dates) {
+            QVERIFY(Kit::operate(store, operation,
+                                 Kit::makeExchange(name, code, track, Kit::makeDays(dates, 1)), "张三")
+                        .isSuccess());
+        };
+        save(0, "", {"2026-08-03", "2026-08-04"}, "张三");
+        save(0, "", {"2026-09-01"}, "李四");
+        save(3, "14", {"2026-08-10"}, "张三");
+        change(1, "伦敦金属交易所", "LME", 2, {"2026-08-03"});
+        change(1, "大阪交易所", "OSE", 6, {});
+        change(1, "洲际交易所", "ICE", 3, {"2026-08-05"});
+        change(3, "洲际交易所", "", 0, {});
+        QVERIFY(store.grantRight("张三", 10615).isSuccess() && store.grantRight("张三", 20001).isSuccess());
+        writeFile(QStringLiteral("days.csv"),
+                  "日期,是否交易日\n2026-08-04,1\n2026-08-03,1\n2026-08-05,0\n2026-08-06,1\n2026-08-04,1");
+        writeFile(QStringLiteral("bad.csv"), "日期,是否交易日\n2026-09-01,1\n2026-09-02,1,x");
+    }
+
+    void cleanup() { dir.reset(); }
+
+    void commandsAnswerWithTheirExitCodes_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("exitCode");
+        // Standard output on success, a part of the error output on failure.
+        QTest::addColumn<QString>("answer");
+        // A command on the store run afterwards, and its standard output.
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<QString>("thenAnswer");
+        auto row = [](const char* name, const char* command, int exitCode, const QString& answer,
+                      const char* then = "", const QString& thenAnswer = {}) {
+            QTest::newRow(name) << QString(command) << exitCode << answer << QString(then) << thenAnswer;
+        };
+        const QString history = "1\tT\t张三\t保存\t2\n2\tT\t李四\t保存\t1\n";
+        const QString exchanges =
+            "伦敦金属交易所\tLME\t2\t有色金属赛道\t1\n大阪交易所\tOSE\t6\t利率互换赛道\t%1\n";
+        const QString refused = "操作员 bob 没有交易日维护权限(10615)";
+        row("export", "export --market 0", 0, "日期,是否交易日\n2026-09-01,1");
+        row("export of a platform", "export --market 3 --platform 14", 0, "日期,是否交易日\n2026-08-10,1");
+        row("export of an empty platform", "export --market 3 --platform 15", 0, "日期,是否交易日");
+        row("export of an exchange", "export --market 4 --exchange 伦敦金属交易所", 0,
+            "日期,是否交易日\n2026-08-03,1");
+        row("export of an unknown exchange", "export --market 4 --exchange 纳斯达克", 4,
+            "交易所 纳斯达克 不存在");
+        // Written as the upload reads it.
+        row("export to a file", "export --market 0 --output @/out.csv", 0, "",
+            "--operator 张三 import --market 2 @/out.csv", "已导入 1 个交易日，修订 8\n");
+        row("export to an unwritable file", "export --market 0 --output @/no/such.csv", 3, "无法写入文件");
+        row("list-exchanges", "list-exchanges", 0, exchanges.arg(0));
+        row("history", "history --market 0", 0, history);
+        row("history of an exchange", "history --market 4 --exchange 洲际交易所", 0,
+            "6\tT\t张三\t保存\t1\n7\tT\t张三\t删除\t0\n");
+        row("rights", "rights --user 张三", 0, "10615\n20001\n");
+        row("rights of an operator without any", "rights --user bob", 0, "");
+        row("import", "--operator 张三 import --market 0 @/days.csv", 0, "已导入 3 个交易日，修订 8\n",
+            "export --market 0", "日期,是否交易日\n2026-08-03,1\n2026-08-04,1\n2026-08-06,1");
+        row("import into an exchange", "--operator 张三 import --market 4 --exchange 大阪交易所 @/days.csv",
+            0, "已导入 3 个交易日，修订 8\n", "list-exchanges", exchanges.arg(3));
+        row("import into an unknown exchange",
+            "--operator 张三 import --market 4 --exchange 纳斯达克 @/days.csv", 4, "交易所 纳斯达克 不存在");
+        row("import without the right", "--operator bob import --market 0 @/days.csv", 1, refused,
+            "history --market 0", history);
+        row("import of a malformed file", "--operator 张三 import --market 0 @/bad.csv", 3,
+            "第 3 行文件格式错误", "history --market 0", history);
+        row("import of a missing file", "--operator 张三 import --market 0 @/missing.csv", 3, "文件打开失败");
+        row("restore", "--operator 张三 restore --revision 1", 0, "已恢复修订 1，新修订 8，2 个交易日\n",
+            "history --market 0", history + "8\tT\t张三\t保存(恢复修订 1)\t2\n");
+        row("restore without the right", "--operator bob restore --revision 1", 1, refused,
+            "history --market 0", history);
+        row("restore of a missing revision", "--operator 张三 restore --revision 99", 4, "修订 99 不存在");
+        row("grant", "grant --user bob --right 10615", 0, "已授予操作员 bob 权限 10615\n",
+            "rights --user bob", "10615\n");
+        row("revoke", "revoke --user 张三 --right 20001", 0, "已撤销操作员 张三 的权限 20001\n",
+            "rights --user 张三", "10615\n");
+        // A mistyped store is not created: asked again, it is still missing.
+        row("missing store", "--db @/typo.db export --market 0", 2, "不存在（可用 init 命令建立）",
+            "--db @/typo.db rights --user bob", "");
+        row("not a store", "--db @/days.csv list-exchanges", 2, "不是交易日数据库");
+        row("no command", "", 1, "缺少命令");
+        row("unknown command", "drop", 1, "未知命令: drop");
+        row("unknown option", "--force list-exchanges", 1, "未知选项: force");
+        row("bad market", "export --market 9", 1, "市场类型必须是 0 到 4");
+        row("overseas without exchange", "history --market 4", 1, "需要 --exchange");
+        row("option of another command", "list-exchanges --revision 1", 1, "不接受选项 --revision");
+        row("extra argument", "history --market 0 more", 1, "多余的参数");
+        row("revision not a number", "restore --revision abc", 1, "修订编号必须是正整数");
+        row("right not a number", "revoke --user bob --right x1", 1, "权限编号必须是正整数");
+    }
+    void commandsAnswerWithTheirExitCodes()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, exitCode);
+        QFETCH(QString, answer);
+        QFETCH(QString, then);
+        // History shows local times; they are checked for their form and then left out.
+        const QRegularExpression time(QStringLiteral("\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\t"));
+        const CtlRun run = ctl(command);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 0) {
+            QCOMPARE(QString(run.out).replace(time, QStringLiteral("\tT\t")), answer);
+        } else {
+            QVERIFY2(run.err.startsWith(QStringLiteral("tradingday-ctl: ")) && run.err.contains(answer),
+                     qPrintable(run.err));
+            QCOMPARE(run.out, QString());
+        }
+        if (!then.isEmpty()) {
+            QTEST(ctl(then).out.replace(time, QStringLiteral("\tT\t")), "thenAnswer");
+        }
+    }
+
+    void anImportKilledMidwayLeavesTheOldOrTheNewMap()
+    {
+        const QSet<QString> oldDays = writeThirtyYears(QStringLiteral("old.csv"), 0);
+        const QSet<QString> newDays = writeThirtyYears(QStringLiteral("new.csv"), 3);
+        const QString import = QStringLiteral("--operator 张三 import --market 0 @/");
+        QCOMPARE(ctl(import + "old.csv").exitCode, 0);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(ctl(import + "new.csv").exitCode, 0);
+        const int importMs = qMax(20, static_cast<int>(timer.elapsed()));
+        QCOMPARE(exportedDays(), newDays);
+
+        // Fixed seed: the same kill points on every run, spread over the whole import.
+        QRandomGenerator random(20261206);
+        for (int round = 0; round < 5; ++round) {
+            const bool towardsOld = exportedDays() == newDays;
+            QProcess process;
+            process.start(QStringLiteral(TRADINGDAY_CTL_PATH),
+                          resolved(("--db @db " + import + (towardsOld ? "old.csv" : "new.csv")).split(' ')));
+            QVERIFY(process.waitForStarted());
+            QTimer::singleShot(static_cast<int>(random.bounded(importMs)), &process, &QProcess::kill);
+            QVERIFY(process.waitForFinished(60000));
+            const QSet<QString> now = exportedDays();
+            QVERIFY2(
+                now == oldDays || now == newDays,
+                qPrintable(QStringLiteral("round %1: a mix of %2 days was left").arg(round).arg(now.size())));
+        }
+        // Nothing the killed imports held is left to block the next one.
+        QCOMPARE(ctl(import + "old.csv").exitCode, 0);
+        QCOMPARE(exportedDays(), oldDays);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTradingDayCtl)
+#include "tst_tradingdayctl.moc"
