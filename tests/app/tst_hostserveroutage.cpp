@@ -1,36 +1,28 @@
+#include "CHostMainWindow.h"
+#include "CStoreOpener.h"
+
 #include "calendar/CCalenderCellWidget.h"
 #include "calendar/CSystemTradingDayWidget.h"
+#include "panel/CSystemTradingDayPanel.h"
 
 #include "services/CItsmClientCenter.h"
-#include "services/CUserManager.h"
-#include "services/LuaModuleCtrl.h"
-#include "utils/CSingletonT.h"
-#include "widgets/CMessageBoxScript.h"
 
 #include "CCalendarUi.h"
-#include "CHostUnderTest.h"
+#include "CHostFixture.h"
 #include "CTestServer.h"
 #include "TestGuards.h"
 
 #include <QDate>
 #include <QtTest>
 
+#include <memory>
+
 using tds::CCalendarUi;
-using tds::CHostUnderTest;
+using tds::CHostFixture;
 
-namespace {
-
-QString lastServerMessage()
-{
-    const auto messages = CHostUnderTest::clientCenter()->serverMessages();
-    return messages.isEmpty() ? QString() : messages.last().text;
-}
-
-} // namespace
-
-// The desktop host on a PostgreSQL server that goes away and comes back while the host keeps running:
-// the calendar page reports the failed submission in the operator's words, keeps the operator's
-// changes, and works again once the server is back, without a restart.
+// tradingday-host on a PostgreSQL server that goes away and comes back while the host keeps running: the
+// calendar page reports the failed save in the operator's words, keeps the operator's changes and saves
+// them once the server is back, without a restart.
 class TestHostServerOutage : public QObject
 {
     Q_OBJECT
@@ -40,70 +32,58 @@ private slots:
     {
         // Qt's complaint when a statement cannot be released on a connection the server broke off.
         tds::failOnUnexpectedWarnings({QStringLiteral("Unable to free statement")});
-        address = qEnvironmentVariable("TDS_TEST_PG_ADDRESS");
-        QVERIFY2(!address.isEmpty() && tds::CTestServer::isGiven(),
+        QVERIFY2(tds::CTestServer::isGiven(),
                  "no PostgreSQL server given: run through scripts/pgcluster run DIR");
-        auto* modules = utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance();
-        modules->setModule("mdl_tradetype", true);
-        utils::CSingletonT<IMC::CUserManager>::instance()->setRights({10615});
-        XP::CMessageBoxScript::enable(true);
     }
 
     void cleanup()
     {
-        host.stop();
+        window.reset();
+        QVERIFY(CHostFixture::finish());
         QVERIFY(tds::CTestServer::start()); // a failed test may have left it stopped
     }
 
-    void submissionFailsWhileTheServerIsDownAndWorksOnceItIsBack()
+    void failedSaveIsReportedAndSucceedsOnceTheServerIsBack()
     {
-        startHost();
-        IMC::CSystemTradingDayWidget* page = host.calendarPage();
-        QVERIFY(page);
-        // Next month: every day of it may be edited, whatever today is.
-        QVERIFY(CCalendarUi::clickButton(page, QStringLiteral(">")));
-        const QDate day = QDate::currentDate().addMonths(1);
-        const QString dayText = QDate(day.year(), day.month(), 10).toString(QStringLiteral("yyyy-MM-dd"));
-        QVERIFY(CCalendarUi::clickButton(CCalendarUi::cell(page, dayText), QStringLiteral("+")));
-        const QString marked = CCalendarUi::describe(CCalendarUi::cell(page, dayText));
-        QVERIFY2(marked.contains(QStringLiteral("trade")), qPrintable(marked));
+        QString error;
+        auto store = IMC::CStoreOpener::open(qEnvironmentVariable("TDS_TEST_PG_ADDRESS"), &error);
+        QVERIFY2(store, qPrintable(error));
+        CHostFixture::start(store);
+        window = std::make_unique<IMC::CHostMainWindow>(
+            QStringList{QString::fromStdString(CHostFixture::systemName)});
+        window->show();
+        window->showPanelPage(0);
+        QVERIFY(CHostFixture::waitForAnswers());
+        QCoreApplication::sendPostedEvents();
+        QWidget* page = window->panel()->findChild<IMC::CSystemTradingDayWidget*>();
+
+        // Next month's weekdays, every one of them editable whatever today is.
+        QVERIFY(CCalendarUi::clickButton(page, ">"));
+        QVERIFY(CCalendarUi::clickButton(page, "设置默认交易日"));
+        const QDate today = QDate::currentDate();
+        const QDate first = QDate(today.year(), today.month(), 1).addMonths(1);
+        const QString monday = first.addDays((8 - first.dayOfWeek()) % 7).toString("yyyy-MM-dd");
+        const QString marked = CCalendarUi::describe(CCalendarUi::cell(page, monday));
+        QVERIFY2(marked.endsWith("trade X day* night*"), qPrintable(marked));
 
         QVERIFY(tds::CTestServer::stop());
-        QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("提交保存")));
-        QTRY_VERIFY_WITH_TIMEOUT(lastServerMessage().startsWith(QStringLiteral("交易日数据库无法连接")),
-                                 30000);
-        QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(page, dayText)), marked);
-
-        // A refresh that fails says nothing more and shows the last data that arrived: the empty store,
-        // from the base month on.
-        const int messagesBefore = CHostUnderTest::clientCenter()->serverMessages().size();
-        QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("重新刷新")));
-        QVERIFY(CHostUnderTest::waitForIdleClient());
-        QCOMPARE(CHostUnderTest::clientCenter()->serverMessages().size(), messagesBefore);
-        QVERIFY(CCalendarUi::clickButton(page, QStringLiteral(">")));
-        QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(page, dayText)), QStringLiteral("10 +"));
-
+        QVERIFY(CCalendarUi::clickButton(page, "提交保存"));
+        QTRY_COMPARE_WITH_TIMEOUT(CHostFixture::center()->serverMessages().size(), 1, 30000);
+        QVERIFY(CHostFixture::center()->serverMessages().last().text.startsWith("交易日数据库无法连接"));
         QVERIFY(tds::CTestServer::start());
-        QVERIFY(CCalendarUi::clickButton(CCalendarUi::cell(page, dayText), QStringLiteral("+")));
-        QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("提交保存")));
-        QTRY_COMPARE_WITH_TIMEOUT(lastServerMessage(), QStringLiteral("操作成功"), 30000);
+        QVERIFY(CCalendarUi::clickButton(page, "提交保存"));
+        QTRY_COMPARE_WITH_TIMEOUT(CHostFixture::center()->serverMessages().size(), 2, 30000);
+        QCOMPARE(CHostFixture::center()->serverMessages().last().text, QStringLiteral("操作成功"));
 
-        // What the page shows after a refresh now comes from the server.
-        QVERIFY(CCalendarUi::clickButton(page, QStringLiteral("重新刷新")));
-        QVERIFY(CHostUnderTest::waitForIdleClient());
-        QVERIFY(CCalendarUi::clickButton(page, QStringLiteral(">")));
-        QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(page, dayText)), marked);
+        QVERIFY(CCalendarUi::clickButton(page, "重新刷新"));
+        QVERIFY(CHostFixture::waitForAnswers());
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(CCalendarUi::clickButton(page, ">"));
+        QCOMPARE(CCalendarUi::describe(CCalendarUi::cell(page, monday)), marked);
     }
 
 private:
-    void startHost()
-    {
-        QString error;
-        QVERIFY2(host.start(address, 0, &error), qPrintable(error));
-    }
-
-    QString address;
-    CHostUnderTest host;
+    std::unique_ptr<IMC::CHostMainWindow> window;
 };
 
 QTEST_MAIN(TestHostServerOutage)

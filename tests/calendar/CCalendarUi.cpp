@@ -1,9 +1,7 @@
 #include "CCalendarUi.h"
 
 #include "calendar/CCalenderCellWidget.h"
-#include "calendar/CMonthGrid.h"
 #include "widgets/CCheckBox.h"
-#include "widgets/CComboBox.h"
 #include "widgets/CSimpleTextWidget.h"
 #include "widgets/CSmallNormalButton.h"
 #include "widgets/CStandardSimpleTable.h"
@@ -18,15 +16,25 @@ const QString tradeDayPrefix = QStringLiteral("交易日 ");
 
 template<class T, class Match> T* findFirst(const QWidget* root, Match match)
 {
-    if (!root) {
-        return nullptr;
+    const QList<T*> candidates = root ? root->findChildren<T*>() : QList<T*>();
+    const auto found = std::find_if(candidates.begin(), candidates.end(), match);
+    return found == candidates.end() ? nullptr : *found;
+}
+
+QString dateOf(const QWidget* cell)
+{
+    XP::CSimpleTextWidget* tradeDayText = CCalendarUi::text(cell, tradeDayPrefix);
+    return tradeDayText ? tradeDayText->getText().mid(tradeDayPrefix.size()) : QString();
+}
+
+QList<IMC::CCalenderCellWidget*> cellsOf(const QWidget* page)
+{
+    XP::CStandardSimpleTable* table = CCalendarUi::dayTable(page);
+    QList<IMC::CCalenderCellWidget*> cells;
+    for (int position = 0; table && position < 42; ++position) {
+        cells << qobject_cast<IMC::CCalenderCellWidget*>(table->itemWidget(position / 7, position % 7));
     }
-    for (T* candidate : root->findChildren<T*>()) {
-        if (match(candidate)) {
-            return candidate;
-        }
-    }
-    return nullptr;
+    return cells;
 }
 
 } // namespace
@@ -37,19 +45,9 @@ XP::CSmallNormalButton* CCalendarUi::button(const QWidget* root, const QString& 
                                              [&](XP::CSmallNormalButton* b) { return b->text() == text; });
 }
 
-XP::CSmallNormalButton* CCalendarUi::buttonById(const QWidget* root, int id)
-{
-    return findFirst<XP::CSmallNormalButton>(root, [&](XP::CSmallNormalButton* b) { return b->id() == id; });
-}
-
 XP::CCheckBox* CCalendarUi::checkBox(const QWidget* root, const QString& text)
 {
     return findFirst<XP::CCheckBox>(root, [&](XP::CCheckBox* box) { return box->text() == text; });
-}
-
-XP::CComboBox* CCalendarUi::comboBox(const QWidget* root)
-{
-    return findFirst<XP::CComboBox>(root, [](XP::CComboBox*) { return true; });
 }
 
 XP::CSimpleTextWidget* CCalendarUi::text(const QWidget* root, const QString& prefix)
@@ -82,32 +80,17 @@ XP::CStandardSimpleTable* CCalendarUi::dayTable(const QWidget* page)
     return page ? page->findChild<XP::CStandardSimpleTable*>() : nullptr;
 }
 
-IMC::CCalenderCellWidget* CCalendarUi::cellAt(const QWidget* page, int row, int column)
-{
-    XP::CStandardSimpleTable* table = dayTable(page);
-    return table ? qobject_cast<IMC::CCalenderCellWidget*>(table->itemWidget(row, column)) : nullptr;
-}
-
 IMC::CCalenderCellWidget* CCalendarUi::cell(const QWidget* page, const QString& date)
 {
-    for (int row = 0; row < IMC::CMonthGrid::rowCount; ++row) {
-        for (int column = 0; column < IMC::CMonthGrid::columnCount; ++column) {
-            IMC::CCalenderCellWidget* candidate = cellAt(page, row, column);
-            if (candidate && cellDate(candidate) == date) {
-                return candidate;
-            }
-        }
-    }
-    return nullptr;
+    const int position = shownDates(page).indexOf(date);
+    return position < 0 ? nullptr : cellsOf(page).at(position);
 }
 
 QStringList CCalendarUi::shownDates(const QWidget* page)
 {
     QStringList dates;
-    for (int row = 0; row < IMC::CMonthGrid::rowCount; ++row) {
-        for (int column = 0; column < IMC::CMonthGrid::columnCount; ++column) {
-            dates << cellDate(cellAt(page, row, column));
-        }
+    for (IMC::CCalenderCellWidget* cell : cellsOf(page)) {
+        dates << dateOf(cell);
     }
     return dates;
 }
@@ -120,43 +103,27 @@ QString CCalendarUi::monthLabel(const QWidget* page)
     return label ? label->getText() : QString();
 }
 
-QString CCalendarUi::cellDate(const IMC::CCalenderCellWidget* cell)
-{
-    XP::CSimpleTextWidget* tradeDayText = text(cell, tradeDayPrefix);
-    return tradeDayText ? tradeDayText->getText().mid(tradeDayPrefix.size()) : QString();
-}
-
 QString CCalendarUi::describe(const IMC::CCalenderCellWidget* cell)
 {
-    QStringList seen;
     XP::CSimpleTextWidget* tradeDayText = text(cell, tradeDayPrefix);
     XP::CSimpleTextWidget* dayNumber =
         findFirst<XP::CSimpleTextWidget>(cell, [&](XP::CSimpleTextWidget* t) { return t != tradeDayText; });
-    if (dayNumber && isShown(dayNumber, cell)) {
+    QStringList seen;
+    if (dayNumber && dayNumber->isVisibleTo(cell)) {
         seen << dayNumber->getText();
     }
-    if (isShown(tradeDayText, cell)) {
-        seen << QStringLiteral("trade");
-    }
-    for (const QString& label : {QStringLiteral("X"), QStringLiteral("+")}) {
-        if (isShown(button(cell, label), cell)) {
-            seen << label;
-        }
-    }
-    const QList<QPair<QString, QString>> boxes = {{QStringLiteral("日盘"), QStringLiteral("day")},
-                                                  {QStringLiteral("夜盘"), QStringLiteral("night")}};
-    for (const auto& box : boxes) {
-        XP::CCheckBox* control = checkBox(cell, box.first);
-        if (isShown(control, cell)) {
-            seen << box.second + (control->isChecked() ? QStringLiteral("*") : QString());
+    const QList<QPair<QWidget*, QString>> controls = {{tradeDayText, "trade"},
+                                                      {button(cell, "X"), "X"},
+                                                      {button(cell, "+"), "+"},
+                                                      {checkBox(cell, "日盘"), "day"},
+                                                      {checkBox(cell, "夜盘"), "night"}};
+    for (const auto& control : controls) {
+        if (control.first && control.first->isVisibleTo(cell)) {
+            auto* box = qobject_cast<XP::CCheckBox*>(control.first);
+            seen << control.second + (box && box->isChecked() ? "*" : "");
         }
     }
     return seen.join(QLatin1Char(' '));
-}
-
-bool CCalendarUi::isShown(const QWidget* control, const QWidget* root)
-{
-    return control && control->isVisibleTo(root);
 }
 
 } // namespace tds

@@ -7,7 +7,6 @@ class QWidget;
 
 namespace XP {
 class CCheckBox;
-class CComboBox;
 class CSimpleTextWidget;
 class CSmallNormalButton;
 class CStandardSimpleTable;
@@ -25,9 +24,7 @@ class CCalendarUi
 {
 public:
     static XP::CSmallNormalButton* button(const QWidget* root, const QString& text);
-    static XP::CSmallNormalButton* buttonById(const QWidget* root, int id);
     static XP::CCheckBox* checkBox(const QWidget* root, const QString& text);
-    static XP::CComboBox* comboBox(const QWidget* root);
     // The first text widget whose text starts with prefix.
     static XP::CSimpleTextWidget* text(const QWidget* root, const QString& prefix);
 
@@ -37,7 +34,6 @@ public:
     static bool clickCheckBox(const QWidget* root, const QString& text);
 
     static XP::CStandardSimpleTable* dayTable(const QWidget* page);
-    static IMC::CCalenderCellWidget* cellAt(const QWidget* page, int row, int column);
     // The cell of a date text ("yyyy-MM-dd") of the shown table, or null.
     static IMC::CCalenderCellWidget* cell(const QWidget* page, const QString& date);
     // Date texts of the 42 cells, row by row.
@@ -45,11 +41,9 @@ public:
     // The year and month the page's label shows, e.g. "2026年8月".
     static QString monthLabel(const QWidget* page);
 
-    static QString cellDate(const IMC::CCalenderCellWidget* cell);
     // What the operator sees in a cell: the day number followed by the visible controls, among "trade"
     // (the trading-day text), "X", "+", "day" and "night" (a "*" marks a checked box).
     static QString describe(const IMC::CCalenderCellWidget* cell);
-    static bool isShown(const QWidget* control, const QWidget* root);
 };
 
 } // namespace tds

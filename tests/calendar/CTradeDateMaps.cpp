@@ -13,6 +13,16 @@ TradeDateMap CTradeDateMaps::daysOf(std::initializer_list<std::pair<const char*,
     return map;
 }
 
+TradeDateMap CTradeDateMaps::parse(const QString& days)
+{
+    TradeDateMap map;
+    for (const QString& day : days.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        IMC::CTradeDateRecords::putDay(map, day.section('=', 0, 0).toStdString(),
+                                       day.section('=', 1).toInt());
+    }
+    return map;
+}
+
 QStringList CTradeDateMaps::describe(const TradeDateMap& days)
 {
     QStringList described;

@@ -9,12 +9,13 @@
 
 namespace tds {
 
-// Trade-date maps as tests write and read them: built from (date, sessions) pairs through the plug-in's
-// own record maker, and described as "date=flags" in date order.
+// Trade-date maps as tests write and read them: built through the plug-in's own record maker from
+// (date, sessions) pairs or from "date=flags date=flags", and described as "date=flags" in date order.
 class CTradeDateMaps
 {
 public:
     static TradeDateMap daysOf(std::initializer_list<std::pair<const char*, int>> days);
+    static TradeDateMap parse(const QString& days);
     static QStringList describe(const TradeDateMap& days);
 };
 

@@ -1,69 +1,42 @@
 #include "panel/CSystemTradingDayPanel.h"
 
+#include "CHostFixture.h"
+#include "TestGuards.h"
+
+#include "services/CItsmClient.h"
 #include "services/CItsmClientCenter.h"
 #include "services/CMemoryTradingDayBackend.h"
-#include "services/CUserManager.h"
 #include "services/LuaModuleCtrl.h"
 #include "utils/CSingletonT.h"
-#include "widgets/CBaseTabPage.h"
-#include "widgets/CBaseWidget.h"
+#include "widgets/CSmallNormalButton.h"
 #include "widgets/CStandardTabControl.h"
-
-#include "TestGuards.h"
 
 #include <QtTest>
 
 #include <memory>
 
+using tds::CHostFixture;
+
 namespace {
 
-luawrapper::LuaModuleCtrl* modules()
-{
-    return utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance();
-}
+const QStringList all = {"mdl_tradetype", "mdl_tradetype_ggt", "mdl_tradetype_sgt",
+                         "mdl_tradetype_electronic"};
 
-IMC::CItsmClientCenter* clientCenter()
+void switchOn(const QStringList& modules)
 {
-    return utils::CSingletonT<IMC::CItsmClientCenter>::instance();
-}
-
-// The host around the panel: an event-bus owner that records what reaches it.
-class CRecordingHost : public XP::CBaseWidget
-{
-public:
-    CRecordingHost()
-        : XP::CBaseWidget(QStringLiteral("host"), false, nullptr)
-    {}
-    bool handleEvent(int type, int, int, QString, void*) override
-    {
-        receivedTypes << type;
-        return true;
+    for (const QString& module : modules) {
+        utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance()->setModule(module.toStdString(), true);
     }
-    QList<int> receivedTypes;
-};
-
-// Delivers events to its owner, the panel, as any child control of the panel would.
-class CPanelChild : public XP::CBaseWidget
-{
-public:
-    explicit CPanelChild(QWidget* panel)
-        : XP::CBaseWidget(QStringLiteral("child"), false, panel)
-    {}
-};
-
-XP::CStandardTabControl* tabControlOf(IMC::CSystemTradingDayPanel& panel)
-{
-    return panel.findChild<XP::CStandardTabControl*>();
 }
 
-QStringList tabTitles(IMC::CSystemTradingDayPanel& panel)
+// The trade-date queries a system received, each as "market/platform".
+QString queriesOf(const IMC::CMemoryTradingDayBackend& backend)
 {
-    QStringList titles;
-    XP::CStandardTabControl* tabs = tabControlOf(panel);
-    for (int i = 0; i < tabs->tabCount(); ++i) {
-        titles << tabs->getTabPage(i)->title();
+    QStringList received;
+    for (const ttservice::CItsmQueryDataReq& query : backend.receivedQueries()) {
+        received << QString::fromStdString(query.marketParam + "/" + query.platformParam);
     }
-    return titles;
+    return received.join(' ');
 }
 
 } // namespace
@@ -77,123 +50,125 @@ private slots:
 
     void init()
     {
-        modules()->resetForTests();
-        clientCenter()->resetForTests();
-        systemA = std::make_shared<IMC::CMemoryTradingDayBackend>();
-        systemB = std::make_shared<IMC::CMemoryTradingDayBackend>();
-        systemA->seedReferenceData();
-        systemB->seedReferenceData();
-        clientCenter()->registerSystem("A", systemA);
-        clientCenter()->registerSystem("B", systemB);
+        utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance()->resetForTests();
+        backend = std::make_shared<IMC::CMemoryTradingDayBackend>();
+        backend->seedReferenceData();
+        CHostFixture::start(backend);
+    }
+
+    void cleanup()
+    {
+        panel.reset();
+        QVERIFY(CHostFixture::finish());
     }
 
     void pagesFollowModuleSwitches_data()
     {
         QTest::addColumn<QStringList>("switchedOn");
-        QTest::addColumn<QStringList>("titles");
-        const QString domestic = QStringLiteral("境内市场交易日");
-        const QString hk = QStringLiteral("港股通交易日");
-        const QString electronic = QStringLiteral("电子盘交易日");
-        const QString overseas = QStringLiteral("境外交易日 ");
-        QTest::newRow("all off") << QStringList() << QStringList{domestic};
-        QTest::newRow("trade type alone builds nothing more")
-            << QStringList{"mdl_tradetype"} << QStringList{domestic};
-        QTest::newRow("southbound connect")
-            << QStringList{"mdl_tradetype", "mdl_tradetype_ggt"} << QStringList{domestic, hk};
-        QTest::newRow("northbound connect")
-            << QStringList{"mdl_tradetype", "mdl_tradetype_sgt"} << QStringList{domestic, hk};
-        QTest::newRow("connect without trade type")
-            << QStringList{"mdl_tradetype_ggt"} << QStringList{domestic};
+        // Tab titles => tab in front after showPage(0), (1), (2), (3) => queries those pages sent
+        QTest::addColumn<QString>("pages");
+        const QString trade = "mdl_tradetype";
+        QTest::newRow("all off") << QStringList() << "境内市场交易日 => 0 0 0 0 => 0/";
+        QTest::newRow("trade type alone") << QStringList{trade} << "境内市场交易日 => 0 0 0 0 => 0/";
+        QTest::newRow("southbound") << QStringList{trade, "mdl_tradetype_ggt"}
+                                    << "境内市场交易日|港股通交易日 => 0 1 1 1 => 0/ 1/";
+        QTest::newRow("northbound") << QStringList{trade, "mdl_tradetype_sgt"}
+                                    << "境内市场交易日|港股通交易日 => 0 1 1 1 => 0/ 1/";
+        QTest::newRow("southbound alone")
+            << QStringList{"mdl_tradetype_ggt"} << "境内市场交易日 => 0 0 0 0 => 0/";
+        QTest::newRow("northbound alone")
+            << QStringList{"mdl_tradetype_sgt"} << "境内市场交易日 => 0 0 0 0 => 0/";
+        QTest::newRow("electronic alone")
+            << QStringList{"mdl_tradetype_electronic"} << "境内市场交易日 => 0 0 0 0 => 0/";
         QTest::newRow("electronic brings overseas")
-            << QStringList{"mdl_tradetype", "mdl_tradetype_electronic"}
-            << QStringList{domestic, electronic, overseas};
-        QTest::newRow("everything") << QStringList{"mdl_tradetype", "mdl_tradetype_ggt", "mdl_tradetype_sgt",
-                                                   "mdl_tradetype_electronic"}
-                                    << QStringList{domestic, hk, electronic, overseas};
+            << QStringList{trade, "mdl_tradetype_electronic"}
+            << "境内市场交易日|电子盘交易日|境外交易日  => 0 0 1 2 => 0/ 3/14";
+        QTest::newRow("everything")
+            << all << "境内市场交易日|港股通交易日|电子盘交易日|境外交易日  => 0 1 2 3 => 0/ 1/ 3/14";
     }
     void pagesFollowModuleSwitches()
     {
         QFETCH(QStringList, switchedOn);
-        QFETCH(QStringList, titles);
-        for (const QString& module : switchedOn) {
-            modules()->setModule(module.toStdString(), true);
+        QFETCH(QString, pages);
+        switchOn(switchedOn);
+        makePanel();
+        QStringList titles;
+        for (int i = 0; i < tabControl()->tabCount(); ++i) {
+            titles << tabControl()->tabTitle(i);
         }
-        IMC::CSystemTradingDayPanel panel;
-        QCOMPARE(tabTitles(panel), titles);
-
-        // Switching modules later changes nothing: the pages are decided once.
-        modules()->resetForTests();
-        QCOMPARE(tabTitles(panel), titles);
-    }
-
-    void showPageMapsPageIndicesToTabPositions()
-    {
-        modules()->setModule("mdl_tradetype", true);
-        modules()->setModule("mdl_tradetype_electronic", true);
-        IMC::CSystemTradingDayPanel panel;
-        XP::CStandardTabControl* tabs = tabControlOf(panel);
-
-        panel.showPage(2);
-        QCOMPARE(tabs->currentIndex(), 1);
-        panel.showPage(3);
-        QCOMPARE(tabs->currentIndex(), 2);
-        panel.showPage(1); // the HK connect page was not built
-        QCOMPARE(tabs->currentIndex(), 2);
-        panel.showPage(7);
-        QCOMPARE(tabs->currentIndex(), 2);
-        panel.showPage(0);
-        QCOMPARE(tabs->currentIndex(), 0);
-    }
-
-    void showPageWithOnlyDomesticDoesNothingElse()
-    {
-        IMC::CSystemTradingDayPanel panel;
-        XP::CStandardTabControl* tabs = tabControlOf(panel);
-        panel.showPage(0);
-        for (int page : {1, 2, 3}) {
-            panel.showPage(page);
-            QCOMPARE(tabs->currentIndex(), 0);
+        QStringList inFront;
+        for (int page = 0; page < 4; ++page) {
+            panel->showPage(page);
+            inFront << QString::number(tabControl()->currentIndex());
         }
+        QVERIFY(CHostFixture::waitForAnswers());
+        QCOMPARE(titles.join('|') + " => " + inFront.join(' ') + " => " + queriesOf(*backend), pages);
     }
 
-    void paramIsNeverKept()
+    void systemSwitchReachesTheDomesticAndHkConnectPages()
     {
-        IMC::CSystemTradingDayPanel panel;
-        panel.setParam(QStringLiteral("page=3;system=A"));
-        QCOMPARE(panel.param(), QString());
+        switchOn(all);
+        auto other = std::make_shared<IMC::CMemoryTradingDayBackend>();
+        CHostFixture::center()->registerSystem("备系统", other);
+        const auto otherClient = CHostFixture::center()->getClientByName("备系统");
+        makePanel();
+        panel->switchSystem(1, QStringLiteral("备系统"));
+        QVERIFY(otherClient->waitUntilIdle(5000));
+        QCOMPARE(queriesOf(*other), QString()); // pages query on their first activation
+        for (int page = 0; page < 3; ++page) {
+            panel->showPage(page);
+        }
+        QVERIFY(otherClient->waitUntilIdle(5000) && CHostFixture::waitForAnswers());
+        QCOMPARE(queriesOf(*other) + " | " + queriesOf(*backend), QStringLiteral("0/ 1/ | 3/14"));
+
+        panel->showPage(1);
+        panel->switchSystem(0, QString::fromStdString(CHostFixture::systemName)); // the page in front asks
+        QVERIFY(otherClient->waitUntilIdle(5000) && CHostFixture::waitForAnswers());
+        QCOMPARE(queriesOf(*other) + " | " + queriesOf(*backend), QStringLiteral("0/ 1/ | 3/14 1/"));
     }
 
-    void systemSwitchReachesInactivePageOnItsFirstActivation()
+    void consumesHostEvent132()
     {
-        IMC::CSystemTradingDayPanel panel;
-        panel.switchSystem(1, QStringLiteral("B"));
-        QVERIFY(clientCenter()->getClientByName("B")->waitUntilIdle(5000));
-        QCOMPARE(systemB->receivedQueries().size(), std::size_t(0)); // inactive: no query yet
-
-        panel.showPage(0); // first activation queries the system it was given
-        QTRY_COMPARE_WITH_TIMEOUT(systemB->receivedQueries().size(), std::size_t(1), 5000);
-        QCOMPARE(systemB->receivedQueries().front().marketParam, std::string("0"));
-        QCOMPARE(systemA->receivedQueries().size(), std::size_t(0));
-
-        // Active now: a switch queries the new system at once.
-        panel.switchSystem(0, QStringLiteral("A"));
-        QTRY_COMPARE_WITH_TIMEOUT(systemA->receivedQueries().size(), std::size_t(1), 5000);
+        makePanel();
+        XP::CBaseWidget child(QStringLiteral("child"), false, panel.get());
+        QVERIFY(child.deliverEvent(132, 0, 0, QString(), nullptr));
+        QVERIFY(!child.deliverEvent(131, 0, 0, QString(), nullptr)); // the panel has nobody to hand it to
     }
 
-    void hostEvent132IsConsumedOthersGoUp()
+    // Answers to pages gone with the panel go nowhere (under AddressSanitizer: no use of a destroyed page).
+    void answersAfterThePanelIsGoneGoNowhere()
     {
-        CRecordingHost host;
-        auto* panel = new IMC::CSystemTradingDayPanel(&host);
-        auto* child = new CPanelChild(panel);
-        QVERIFY(child->deliverEvent(132, 0, 0, QString(), nullptr));
-        QVERIFY(host.receivedTypes.isEmpty());
-        child->deliverEvent(4711, 0, 0, QString(), nullptr);
-        QCOMPARE(host.receivedTypes, QList<int>{4711});
+        switchOn(all);
+        CHostFixture::client()->holdAnswers();
+        makePanel();
+        for (int page : {1, 2, 3, 0}) {
+            panel->showPage(page);
+        }
+        for (auto* button : panel->findChildren<XP::CSmallNormalButton*>()) {
+            if (button->text() == "提交保存" && button->isVisible()) {
+                QTest::mouseClick(button, Qt::LeftButton);
+            }
+        }
+        panel.reset();
+        CHostFixture::client()->releaseAnswers();
+        QVERIFY(CHostFixture::waitForAnswers());
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(queriesOf(*backend), QStringLiteral("1/ 3/14 0/"));
+        QCOMPARE(backend->receivedOperations().size(), std::size_t(1));
+        QCOMPARE(CHostFixture::center()->serverMessages().size(), 0);
     }
 
 private:
-    std::shared_ptr<IMC::CMemoryTradingDayBackend> systemA;
-    std::shared_ptr<IMC::CMemoryTradingDayBackend> systemB;
+    void makePanel()
+    {
+        panel = std::make_unique<IMC::CSystemTradingDayPanel>();
+        panel->show();
+    }
+
+    XP::CStandardTabControl* tabControl() const { return panel->findChild<XP::CStandardTabControl*>(); }
+
+    std::shared_ptr<IMC::CMemoryTradingDayBackend> backend;
+    std::unique_ptr<IMC::CSystemTradingDayPanel> panel;
 };
 
 QTEST_MAIN(TestPanel)
