@@ -1,20 +1,24 @@
 #include "upload/CSystemTradingDayUploadingDialog.h"
 
+#include "records/CItsmMarketTradeDateInfo.h"
+#include "services/CMemoryTradingDayBackend.h"
 #include "widgets/CEventWidgetT.h"
-#include "widgets/CLoadingMaskWidget.h"
 #include "widgets/CMessageBoxScript.h"
 #include "widgets/CSafeLineEdit.h"
 #include "widgets/CSimpleTextWidget.h"
 #include "widgets/CSmallNormalButton.h"
 
+#include "CHostFixture.h"
 #include "CModalDriver.h"
 #include "TestGuards.h"
 
 #include <QFileDialog>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <QtTest>
 
 using IMC::CSystemTradingDayUploadingDialog;
+using tds::CHostFixture;
 
 namespace {
 
@@ -23,27 +27,18 @@ QString testFile(const QString& name)
     return QStringLiteral(TDS_TEST_FILES "/") + name;
 }
 
-// Stands in for the calendar page: records the events its dialog delivers (type, id, param, and 1
-// when the text is empty and the data null).
+// Stands in for the calendar page: records the events its dialog delivers as "type,id,param,text,data".
 class COwnerPage : public XP::CEventWidgetT<QWidget>
 {
 public:
     bool handleEvent(int type, int id, int param, QString text, void* data) override
     {
-        events.append({type, id, param, text.isEmpty() && !data ? 1 : 0});
-        return type == CSystemTradingDayUploadingDialog::uploadedEventType;
+        events
+            << QStringLiteral("%1,%2,%3,%4,%5").arg(type).arg(id).arg(param).arg(text).arg(data != nullptr);
+        return true;
     }
-    QList<QList<int>> events;
+    QStringList events;
 };
-
-QStringList keysOf(const TradeDateMap& tradeDates)
-{
-    QStringList keys;
-    for (const auto& entry : tradeDates) {
-        keys.append(QString::fromStdString(entry.first));
-    }
-    return keys;
-}
 
 } // namespace
 
@@ -55,8 +50,7 @@ private slots:
 
     void init()
     {
-        XP::CMessageBoxScript::reset();
-        XP::CMessageBoxScript::enable(true);
+        CHostFixture::start(std::make_shared<IMC::CMemoryTradingDayBackend>());
         page = new COwnerPage;
         dialog = new CSystemTradingDayUploadingDialog(page);
         dialog->show();
@@ -66,292 +60,162 @@ private slots:
     void cleanup()
     {
         delete page;
-        XP::CMessageBoxScript::reset();
         qunsetenv("TDS_SOFFICE");
+        QVERIFY(CHostFixture::finish());
     }
 
-    void builtAsTheOperatorSeesIt()
+    void pickingAFileAndClosing()
     {
-        QCOMPARE(dialog->title(), QStringLiteral("上传文件"));
-        QCOMPARE(dialog->size(), QSize(430, 170));
-        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-        const QList<QPair<int, QString>> buttons{{401, "浏览..."}, {402, "上传文件"}, {403, "关闭"}};
-        for (const auto& expected : buttons) {
-            XP::CSmallNormalButton* control = button(expected.first);
-            QVERIFY(control);
-            QCOMPARE(control->text(), expected.second);
-        }
-        QCOMPARE(button(401)->size(), QSize(70, 26));
-        QCOMPARE(button(402)->size(), QSize(80, 26));
-        QCOMPARE(button(403)->size(), QSize(60, 26));
-        QCOMPARE(pathEdit()->id(), 404);
-        QVERIFY(pathEdit()->isReadOnly());
-        QCOMPARE(pathEdit()->size(), QSize(160, 26));
-        QStringList labels;
-        for (auto* label : dialog->findChildren<XP::CSimpleTextWidget*>()) {
-            labels.append(label->getText());
-        }
-        QVERIFY(labels.contains(QStringLiteral("交易日数据文件: ")));
-        auto* mask = dialog->findChild<XP::CLoadingMaskWidget*>();
-        QVERIFY(mask);
-        QCOMPARE(mask->text(), QStringLiteral("正在上传数据..."));
-        QVERIFY(!mask->isVisible());
-    }
-
-    void uploadWithoutAFile()
-    {
-        click(402);
-        expectNotice(QStringLiteral("未选择文件"));
-        QVERIFY(page->events.isEmpty());
-        QVERIFY(dialog->isVisible());
-    }
-
-    void pickerFillsThePathAndCancellingEmptiesIt()
-    {
-        const QString file = testFile("dates.xlsx");
+        QCOMPARE(dialog->title() + dialog->findChild<XP::CSimpleTextWidget*>()->getText(),
+                 QStringLiteral("上传文件交易日数据文件: "));
         tds::CModalDriver driver;
-        QString caption;
-        QStringList filters;
+        QString picker;
         driver.arm([&](QWidget* modal) {
-            auto* picker = qobject_cast<QFileDialog*>(modal);
-            QVERIFY(picker);
-            caption = picker->windowTitle();
-            filters = picker->nameFilters();
-            picker->selectFile(file);
-            QMetaObject::invokeMethod(picker, "accept");
+            auto* files = qobject_cast<QFileDialog*>(modal);
+            picker = files->windowTitle() + QLatin1Char('|') + files->nameFilters().join(QLatin1Char(';')) +
+                     QLatin1Char('|') + QDir::current().relativeFilePath(files->directory().path());
+            files->selectFile(testFile("dates.xlsx"));
+            QMetaObject::invokeMethod(files, "accept");
         });
-        click(401);
-        QCOMPARE(driver.handledCount(), 1);
-        QCOMPARE(caption, QStringLiteral("选择文件"));
-        QCOMPARE(filters, QStringList{QStringLiteral("所有文件(*.*)")});
-        QCOMPARE(pathEdit()->text(), file);
-
-        driver.arm([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-        click(401);
-        QCOMPARE(driver.handledCount(), 2);
-        QVERIFY(pathEdit()->text().isEmpty());
-        click(402);
-        expectNotice(QStringLiteral("未选择文件"));
-        QVERIFY(page->events.isEmpty());
-    }
-
-    void textFiles_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("notice");
-        QTest::addColumn<QStringList>("dates");
-        QTest::newRow("empty") << "days.csv" << QByteArray() << QString() << QStringList();
-        QTest::newRow("header without a line break")
-            << "days.csv" << QByteArray("日期,是否交易日") << QString() << QStringList();
-        QTest::newRow("header with a line break")
-            << "days.csv" << QByteArray("日期,是否交易日\n") << "第 2 行文件格式错误" << QStringList();
-        QTest::newRow("final line break") << "days.csv" << QByteArray("h\n2024-01-02,1\n2024-01-03,1\n")
-                                          << "第 4 行文件格式错误" << QStringList();
-        QTest::newRow("0 skipped, duplicate kept once")
-            << "days.txt" << QByteArray("h\n2024-01-02,0\n2024-01-03,1\n2024-01-03,1\n2024-01-04,1")
-            << QString() << QStringList{"2024-01-03", "2024-01-04"};
-        QTest::newRow("gbk with crlf")
-            << "days.csv" << QString("日期,是否交易日\r\n2024-01-02,1\r\n2024-01-03,0").toLocal8Bit()
-            << QString() << QStringList{"2024-01-02"};
-        QTest::newRow("upper-case XLSX is text")
-            << "days.XLSX" << QByteArray("h\n2024-01-02,1") << QString() << QStringList{"2024-01-02"};
-        QTest::newRow("complete suffix days.xlsx is text")
-            << "2024.days.xlsx" << QByteArray("h\n2024-01-02,1") << QString() << QStringList{"2024-01-02"};
-    }
-
-    void textFiles()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, notice);
-        QFETCH(QStringList, dates);
-        QTemporaryDir dir;
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
-        upload(file.fileName());
-        if (notice.isEmpty()) {
-            expectHandOver(dates);
-        } else {
-            expectNotice(notice);
-            QVERIFY(page->events.isEmpty());
-            QVERIFY(dialog->isVisible());
-        }
-    }
-
-    void workbooks_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("notice");
-        QTest::addColumn<QStringList>("dates");
-        QTest::newRow("xlsx") << "dates.xlsx" << QString()
-                              << QStringList{"2024-01-02", "2024-02-29", "2100-03-01"};
-        QTest::newRow("xls") << "dates.xls" << QString() << QStringList{"2024-01-02", "2100-03-01"};
-        QTest::newRow("header only") << "header_only.xlsx" << QString() << QStringList();
-        QTest::newRow("three used columns") << "three_columns.xlsx"
-                                            << "第 2 行文件格式错误" << QStringList();
-    }
-
-    void workbooks()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, notice);
-        QFETCH(QStringList, dates);
-        upload(testFile(file));
-        if (notice.isEmpty()) {
-            expectHandOver(dates);
-        } else {
-            expectNotice(notice);
-            QVERIFY(page->events.isEmpty());
-        }
-    }
-
-    void badInputKeepsTheLastRecords_data()
-    {
-        QTest::addColumn<QString>("file");
-        for (const char* name : {"bomb.xlsx", "liar.xlsx", "truncated.xlsx", "corrupt.xlsx", "dtd.xlsx",
-                                 "password.xls", "garbage.xls", "empty.xlsx", "text.xlsx"}) {
-            QTest::newRow(name) << testFile(QString::fromLatin1(name));
-        }
-    }
-
-    void badInputKeepsTheLastRecords()
-    {
-        QFETCH(QString, file);
-        upload(testFile("dates.xls"));
-        expectHandOver({"2024-01-02", "2100-03-01"});
-        page->events.clear();
-        dialog->show();
-        qputenv("TDS_SOFFICE", "/nonexistent/soffice");
-        upload(file);
-        expectNotice(QStringLiteral("文件打开失败"));
-        QVERIFY(page->events.isEmpty());
-        QCOMPARE(keysOf(dialog->getTradeDateMap()), QStringList({"2024-01-02", "2100-03-01"}));
-    }
-
-    void largeTextFiles()
-    {
-        QTemporaryDir dir;
-        QFile big(dir.filePath(QStringLiteral("big.csv")));
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        const QByteArray line("2024-01-02,1,not-two-fields\n");
-        QByteArray block;
-        for (int i = 0; i < 4096; ++i) {
-            block += line;
-        }
-        for (qint64 written = 0; written < 50LL * 1024 * 1024; written += block.size()) {
-            big.write(block);
-        }
-        big.close();
-        upload(big.fileName());
-        expectNotice(QStringLiteral("第 2 行文件格式错误"));
-
-        QFile huge(dir.filePath(QStringLiteral("huge.csv")));
-        QVERIFY(huge.open(QIODevice::WriteOnly));
-        QVERIFY(huge.resize(300LL * 1024 * 1024));
-        huge.close();
-        upload(huge.fileName());
-        expectNotice(QStringLiteral("文件打开失败"));
-        QVERIFY(page->events.isEmpty());
-    }
-
-    void spreadsheetApplicationReadsTheRest()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty()) {
-            QSKIP("LibreOffice is not installed");
-        }
-        upload(testFile("ods_as.xlsx"));
-        expectHandOver({"2024-01-02"});
-    }
-
-    void runsModallyAndCloses()
-    {
-        dialog->hide();
-        tds::CModalDriver driver;
-        driver.arm([this](QWidget* modal) {
-            QCOMPARE(modal, static_cast<QWidget*>(dialog));
-            pathEdit()->setText(testFile("dates.xlsx"));
-            click(402);
-        });
-        dialog->exec();
-        QCOMPARE(driver.handledCount(), 1);
-        QCOMPARE(page->events.size(), 1);
-        QVERIFY(!dialog->isVisible());
+        click(QStringLiteral("浏览..."));
+        QCOMPARE(picker, QStringLiteral("选择文件|所有文件(*.*)|."));
         QCOMPARE(pathEdit()->text(), testFile("dates.xlsx"));
 
-        tds::CModalDriver closer; // a fresh driver: the first one remembers this dialog as handled
-        closer.arm([this](QWidget*) { click(403); });
+        driver.arm([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+        click(QStringLiteral("浏览..."));
+        QVERIFY(pathEdit()->text().isEmpty());
+        click(QStringLiteral("上传文件"));
+        expectNotice(QStringLiteral("未选择文件"));
+
+        dialog->hide();
+        driver.arm([this](QWidget*) { click(QStringLiteral("关闭")); });
         QCOMPARE(dialog->exec(), 1);
-        QCOMPARE(page->events.size(), 1);
-        QCOMPARE(dialog->getTradeDateMap().size(), std::size_t(3));
+        QCOMPARE(driver.handledCount(), 3);
     }
 
-    void frameCloseCancels()
+    // `file` names a test file, or a temporary file holding `content`; a second word names the program
+    // that stands for the spreadsheet application. `expected` is the notice, if any, and after a "|" the
+    // dates of the dialog's records. Each row follows a reading of dates.xls, whose days stay when the
+    // file cannot be read at all.
+    void upload_data()
     {
-        QVERIFY(dialog->closeButton());
-        QTest::mouseClick(dialog->closeButton(), Qt::LeftButton);
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(dialog->result(), int(QDialog::Rejected));
-        QVERIFY(page->events.isEmpty());
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        const QByteArray none;
+        const QByteArray gbk = QTextCodec::codecForName("GBK")->fromUnicode(
+            QStringLiteral("日期,是否交易日\r\n2024年1月2日,1\r\n2024-01-03,1\r\n2024-01-04,0"));
+        const QString before = QStringLiteral("文件打开失败|2024-01-02 2100-03-01");
+        QTest::newRow("empty") << "days.csv" << QByteArray("") << QStringLiteral("|");
+        QTest::newRow("header alone") << "days.csv" << QByteArray("日期,是否交易日") << QStringLiteral("|");
+        QTest::newRow("header, line break")
+            << "days.csv" << QByteArray("h\n") << QStringLiteral("第 2 行文件格式错误|");
+        QTest::newRow("final line break") << "days.csv" << QByteArray("h\n2024-01-02,1\n2024-01-03,1\n")
+                                          << QStringLiteral("第 4 行文件格式错误|2024-01-02 2024-01-03");
+        QTest::newRow("three fields") << "days.txt" << QByteArray("a,b,c\n2024-01-02,1\n2024-01-03,1,x")
+                                      << QStringLiteral("第 3 行文件格式错误|2024-01-02");
+        QTest::newRow("only exactly 1")
+            << "days.csv" << QByteArray("h\n1,0\n2, 1\n3,01\n4,\n5,1\r\n6,1\r\n5,1\n7,1\r")
+            << QStringLiteral("|5 6");
+        QTest::newRow("the date as it is")
+            << "days" << QByteArray("h\n 2024/1/2,1\n,1") << QStringLiteral("|  2024/1/2");
+        QTest::newRow("gbk") << "days.csv" << gbk << QStringLiteral("|2024-01-03 2024年1月2日");
+        QTest::newRow("XLSX is text")
+            << "days.XLSX" << QByteArray("h\n2024-01-02,1") << QStringLiteral("|2024-01-02");
+        QTest::newRow("days.xlsx is text")
+            << "2024.days.xlsx" << QByteArray("h\n1,1") << QStringLiteral("|1");
+        QTest::newRow("missing text file") << "missing.csv" << none << before;
+        QTest::newRow("xlsx") << "dates.xlsx" << none << QStringLiteral("|2024-01-02 2024-02-29 2100-03-01");
+        QTest::newRow("xls") << "dates.xls" << none << QStringLiteral("|2024-01-02 2100-03-01");
+        QTest::newRow("header row alone") << "header_only.xlsx" << none << QStringLiteral("|");
+        QTest::newRow("three columns")
+            << "three_columns.xlsx" << none << QStringLiteral("第 2 行文件格式错误|");
+        QTest::newRow("application, B3 to a trading day")
+            << "ods_as.xlsx" << none << QStringLiteral("|2024-01-02 2024-01-04");
+        QTest::newRow("application, lines from the first used row")
+            << "ods_comma.xlsx" << none << QStringLiteral("第 3 行文件格式错误|2024-01-02");
+        QTest::newRow("no application") << "corrupt.xlsx /nonexistent/soffice" << none << before;
+        QTest::newRow("application that fails") << "ods_as.xlsx /bin/true" << none << before;
     }
 
-    void paintsTheRuleOnlyWhenAsked()
+    void upload()
     {
-        const QPoint corner(156, 97);
-        const QColor rule(219, 219, 219);
-        dialog->setShowRule(1);
-        QCOMPARE(dialog->grab().toImage().pixelColor(corner), rule);
-        dialog->setShowRule(0);
-        QVERIFY(dialog->grab().toImage().pixelColor(corner) != rule);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        upload(testFile("dates.xls"));
+        expectHandOver();
+        page->events.clear();
+        dialog->show();
+        QTemporaryDir dir;
+        QString path = testFile(file.section(QLatin1Char(' '), 0, 0));
+        if (!content.isNull()) {
+            QFile written(path = dir.filePath(file));
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write(content) == content.size());
+        } else if (file.startsWith(QLatin1String("ods_")) && !QFile::exists(path)) {
+            QSKIP("the test files were made without LibreOffice");
+        }
+        if (file.contains(QLatin1Char(' '))) {
+            qputenv("TDS_SOFFICE", file.section(QLatin1Char(' '), 1).toLocal8Bit());
+        }
+        upload(path);
+        const QString notice = expected.section(QLatin1Char('|'), 0, 0);
+        if (notice.isEmpty()) {
+            expectHandOver();
+        } else {
+            expectNotice(notice);
+        }
+        QCOMPARE(describe(dialog->getTradeDateMap()), expected.section(QLatin1Char('|'), 1));
     }
 
 private:
-    XP::CSmallNormalButton* button(int id) const
-    {
-        for (auto* control : dialog->findChildren<XP::CSmallNormalButton*>()) {
-            if (control->id() == id) {
-                return control;
-            }
-        }
-        return nullptr;
-    }
-
     IMC::CSafeLineEdit* pathEdit() const { return dialog->findChild<IMC::CSafeLineEdit*>(); }
 
-    void click(int id)
+    void click(const QString& text)
     {
-        XP::CSmallNormalButton* control = button(id);
-        QVERIFY(control);
-        QTest::mouseClick(control, Qt::LeftButton);
+        for (auto* button : dialog->findChildren<XP::CSmallNormalButton*>()) {
+            if (button->text() == text) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return;
+            }
+        }
+        QFAIL(qPrintable(text));
     }
 
     void upload(const QString& path)
     {
         pathEdit()->setText(path);
-        click(402);
+        click(QStringLiteral("上传文件"));
     }
 
     void expectNotice(const QString& text)
     {
-        const QList<XP::CMessageBoxCall> calls = XP::CMessageBoxScript::calls();
-        QVERIFY(!calls.isEmpty());
-        const XP::CMessageBoxCall& call = calls.last();
-        QCOMPARE(call.kind, QStringLiteral("information"));
-        QCOMPARE(call.title, QStringLiteral("提示"));
-        QCOMPARE(call.text, text);
-        QCOMPARE(call.parent.data(), static_cast<QWidget*>(dialog));
-        QCOMPARE(call.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(CHostFixture::boxes(), QStringList{QStringLiteral("information|提示|") + text});
+        QCOMPARE(XP::CMessageBoxScript::calls().first().parent.data(), static_cast<QWidget*>(dialog));
+        QCOMPARE(XP::CMessageBoxScript::calls().first().buttons,
+                 QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(page->events.isEmpty());
+        QVERIFY(dialog->isVisible());
     }
 
-    void expectHandOver(const QStringList& dates)
+    void expectHandOver()
     {
-        QVERIFY(XP::CMessageBoxScript::calls().isEmpty());
-        QCOMPARE(page->events,
-                 QList<QList<int>>({{CSystemTradingDayUploadingDialog::uploadedEventType, 0, 0, 1}}));
+        QCOMPARE(CHostFixture::boxes(), QStringList());
+        QCOMPARE(page->events, QStringList{"3029,0,0,,0"});
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(keysOf(dialog->getTradeDateMap()), dates);
+    }
+
+    // The dates of the records, after checking that each is a day-session trading day of its date.
+    static QString describe(const TradeDateMap& tradeDates)
+    {
+        QStringList dates;
+        for (const auto& entry : tradeDates) {
+            const auto& day = *entry.second;
+            const bool made = day.date == entry.first && day.tradeDate == entry.first && day.valid &&
+                              day.sessionFlags == 1 && day.description == "交易日 " + entry.first;
+            dates << QString::fromStdString(made ? entry.first : "bad record " + entry.first);
+        }
+        return dates.join(QLatin1Char(' '));
     }
 
     COwnerPage* page = nullptr;

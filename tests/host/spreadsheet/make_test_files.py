@@ -12,6 +12,7 @@ import subprocess
 import sys
 import tempfile
 import zipfile
+from xml.sax.saxutils import escape
 
 import openpyxl
 import xlsxwriter
@@ -63,6 +64,7 @@ def xlsxwriter_1904():
     ws.write_number(1, 1, 1)
     ws.write_datetime(2, 0, datetime.datetime(1904, 1, 1), iso)
     ws.write_number(2, 1, 0)
+    ws.write_number(3, 0, 2957004, iso)  # after 9999-12-31 in the 1904 system: stays a number
     wb.close()
 
 
@@ -160,31 +162,43 @@ def xlwt_books():
 
 
 def libreoffice_books():
-    """.xls written by LibreOffice (BIFF8 with East-Asian built-in date formats), and an
-    OpenDocument sheet hidden behind an .xlsx name that only the spreadsheet application reads."""
+    """.xls written by LibreOffice (BIFF8 with East-Asian built-in date formats), and OpenDocument
+    sheets behind .xlsx names that only the spreadsheet application reads. Their used range starts at
+    B3 and ends on a trading day; in ods_comma.xlsx the date cell of the third used row holds a comma."""
     soffice = shutil.which('soffice')
     if not soffice:
         return
     with tempfile.TemporaryDirectory() as work:
-        source = os.path.join(work, 'lo.xlsx')
-        wb = xlsxwriter.Workbook(source)
-        ws = wb.add_worksheet()
-        chinese31 = wb.add_format({'num_format': 31})
-        iso = wb.add_format({'num_format': 'yyyy-mm-dd'})
-        ws.write_row(0, 0, ['日期', '是否交易日'])
-        ws.write_datetime(1, 0, datetime.datetime(2024, 1, 2), chinese31)
-        ws.write_number(1, 1, 1)
-        ws.write_datetime(2, 0, datetime.datetime(2024, 1, 3), iso)
-        ws.write_number(2, 1, 0)
-        wb.close()
-        profile = 'file://' + os.path.join(work, 'profile')
-        for target, name in (('xls:MS Excel 97', 'libreoffice.xls'), ('ods', 'ods_as.xlsx')):
+        def book(name, rows, formats=None, first_row=0, first_col=0):
+            wb = xlsxwriter.Workbook(os.path.join(work, name))
+            ws = wb.add_worksheet()
+            for r, row in enumerate(rows):
+                for c, value in enumerate(row):
+                    style = wb.add_format({'num_format': formats[c]}) if formats and r else None
+                    if isinstance(value, datetime.date):
+                        ws.write_datetime(first_row + r, first_col + c, value, style)
+                    else:
+                        ws.write(first_row + r, first_col + c, value)
+            wb.close()
+            return os.path.join(work, name)
+
+        def convert(source, target, name):
             outdir = os.path.join(work, name.replace('.', '_'))
-            subprocess.run([soffice, '-env:UserInstallation=' + profile, '--headless', '--norestore',
-                            '--convert-to', target, '--outdir', outdir, source],
+            subprocess.run([soffice, '-env:UserInstallation=file://' + os.path.join(work, 'profile'),
+                            '--headless', '--norestore', '--convert-to', target, '--outdir', outdir, source],
                            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-            made = os.path.join(outdir, os.listdir(outdir)[0])
-            shutil.copy(made, out(name))
+            shutil.copy(os.path.join(outdir, os.listdir(outdir)[0]), out(name))
+
+        lo = book('lo.xlsx', [['日期', '是否交易日'], [datetime.datetime(2024, 1, 2), 1],
+                              [datetime.datetime(2024, 1, 3), 0]], formats=[31, 0])
+        convert(lo, 'xls:MS Excel 97', 'libreoffice.xls')
+        header = ['日期', '是否交易日']
+        offset = book('offset.xlsx', [header, ['2024-01-02', 1], ['2024-01-03', 0], ['2024-01-04', 1]],
+                      first_row=2, first_col=1)
+        convert(offset, 'ods', 'ods_as.xlsx')
+        comma = book('comma.xlsx', [header, ['2024-01-02', 1], ['2024-01-03,1', 1], ['2024-01-04', 1]],
+                     first_row=2, first_col=1)
+        convert(comma, 'ods', 'ods_comma.xlsx')
 
 
 # ---------------------------------------------------------------- hand-packaged workbooks
@@ -248,7 +262,35 @@ SHARED = ('<?xml version="1.0" encoding="UTF-8"?><sst xmlns="%s" count="3" uniqu
           '</sst>' % MAIN)
 
 
+# Format ids at the edges of the built-in date ranges, custom codes that only look like dates, serials at
+# the edges of the calendar, numbers with binary noise, and escapes that are none.
+CORNER_FORMATS = [13, 14, 22, 23, 26, 27, 36, 37, 44, 45, 47, 48, 49, 50, 58, 59]
+CORNER_CODES = ['[$-804]yyyy/m/d;@', 'General', '0" days"', '[Red]0.00', '0\\d', '0_m', '0"d']
+CORNER_SERIALS = ['1', '59', '61', '45293.75', '45311.9999', '0', '-1', '2958466', 'nan', 'inf']
+
+
+def corners():
+    codes = ''.join('<numFmt numFmtId="%d" formatCode="%s"/>' % (200 + i, escape(code, {'"': '&quot;'}))
+                    for i, code in enumerate(CORNER_CODES))
+    ids = CORNER_FORMATS + [200 + i for i in range(len(CORNER_CODES))]
+    xfs = ''.join('<xf numFmtId="%d"/>' % i for i in ids)
+    styles = ('<?xml version="1.0" encoding="UTF-8"?><styleSheet xmlns="%s"><numFmts>%s</numFmts>'
+              '<cellXfs count="%d">%s</cellXfs></styleSheet>' % (MAIN, codes, len(ids), xfs))
+    def row(label, value, style=None, kind=''):
+        s = ' s="%d"' % style if style is not None else ''
+        return ('<row><c t="inlineStr"><is><t>%s</t></is></c><c%s%s><v>%s</v></c></row>'
+                % (escape(label), s, kind, value))
+    rows = [row(str(id), 45293, style) for style, id in enumerate(ids[:len(CORNER_FORMATS)])]
+    rows += [row(code, 45293, len(CORNER_FORMATS) + i) for i, code in enumerate(CORNER_CODES)]
+    rows += [row('serial ' + serial, serial, CORNER_FORMATS.index(14)) for serial in CORNER_SERIALS]
+    rows += [row('noise', '0.30000000000000004'), row('large', '1E20')]
+    rows += ['<row><c t="inlineStr"><is><t>escapes</t></is></c><c t="inlineStr"><is><t>%s</t></is></c></row>'
+             % text for text in ('a_x000D_', '_x00G1_', '_x004_')]
+    simple_package('corners.xlsx', sheet(''.join(rows)), {'xl/styles.xml': styles})
+
+
 def hand_packages():
+    corners()
     simple_package('norefs.xlsx', sheet(
         '<row><c t="s"><v>0</v></c><c t="s"><v>1</v></c></row>'
         '<row><c t="inlineStr"><is><t>2024-01-02</t></is></c><c><v>1</v></c></row>'
@@ -328,6 +370,9 @@ def hostile_packages():
     blanks = workbook([('S', 1, 'rId1')]).replace('<sheets>', ' ' * (40 * 1024 * 1024) + '<sheets>')
     simple_package('bomb.xlsx', sheet(rows), {'xl/workbook.xml': blanks})
     patch_sizes('bomb.xlsx', 'xl/workbook.xml', 1000)
+    # Two cells at opposite corners of the largest sheet: billions of fields to lay out.
+    simple_package('huge_range.xlsx', sheet('<row r="1"><c r="A1"><v>1</v></c></row>'
+                                            '<row r="1048576"><c r="XFD1048576"><v>2</v></c></row>'))
     whole = open(out('norefs.xlsx'), 'rb').read()
     open(out('truncated.xlsx'), 'wb').write(whole[:len(whole) // 2])
     flipped = bytearray(whole)

@@ -2,7 +2,6 @@
 #include "spreadsheet/CIsolatedCall.h"
 #include "spreadsheet/COdbcExcelReader.h"
 #include "spreadsheet/CSheetTable.h"
-#include "spreadsheet/CXlsWorkbookReader.h"
 
 #include "TestGuards.h"
 
@@ -18,17 +17,10 @@ QString testFile(const QString& name)
     return QStringLiteral(TDS_TEST_FILES "/") + name;
 }
 
-QStringList lines(std::initializer_list<const char*> texts)
-{
-    QStringList result;
-    for (const char* text : texts) {
-        result.append(QString::fromUtf8(text));
-    }
-    return result;
-}
-
 } // namespace
 
+// The in-process reader on the pitfalls of real workbooks; what the upload makes of its lines is tested
+// with the upload dialog.
 class TestWorkbookReaders : public QObject
 {
     Q_OBJECT
@@ -39,40 +31,83 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("xlsxwriter dates and formats")
+        QTest::newRow("date formats, second tab")
             << "dates.xlsx"
-            << lines({"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0", "2024-02-29\t1", "2100-03-01\t1",
-                      "2024-01-21\t2.5", "9999-12-31\tTRUE"});
-        QTest::newRow("1904 date system")
-            << "date1904.xlsx" << lines({"date\tflag", "2024-01-02\t1", "1904-01-01\t0"});
-        QTest::newRow("inline strings and cached formula results")
-            << "inline.xlsx" << lines({"日期\ta_x0041_b", "2024-01-02\t1", "2024-01-03\t1"});
-        QTest::newRow("rich text runs joined") << "rich.xlsx" << lines({"交易日期 表\tflag"});
-        QTest::newRow("first tab moved before the first part")
-            << "reordered.xlsx" << lines({"日期\t是否交易日", "2024-01-02\t1"});
-        QTest::newRow("first tab by workbook order, relative target")
-            << "tab_order.xlsx" << lines({"sheet2"});
-        QTest::newRow("no cell references, shared strings with phonetics")
+            << QStringList{"日期\t是否交易日", "2024-01-02\t1",   "2024-01-03\t0",   "2024-02-29\t1",
+                           "2100-03-01\t1",    "2024-01-21\t2.5", "9999-12-31\tTRUE"};
+        QTest::newRow("1904") << "date1904.xlsx"
+                              << QStringList{"date\tflag", "2024-01-02\t1", "1904-01-01\t0", "2957004\t"};
+        QTest::newRow("corner cases") << "corners.xlsx"
+                                      << QStringList{"13\t45293",
+                                                     "14\t2024-01-02",
+                                                     "22\t2024-01-02",
+                                                     "23\t45293",
+                                                     "26\t45293",
+                                                     "27\t2024-01-02",
+                                                     "36\t2024-01-02",
+                                                     "37\t45293",
+                                                     "44\t45293",
+                                                     "45\t2024-01-02",
+                                                     "47\t2024-01-02",
+                                                     "48\t45293",
+                                                     "49\t45293",
+                                                     "50\t2024-01-02",
+                                                     "58\t2024-01-02",
+                                                     "59\t45293",
+                                                     "[$-804]yyyy/m/d;@\t2024-01-02",
+                                                     "General\t45293",
+                                                     "0\" days\"\t45293",
+                                                     "[Red]0.00\t45293",
+                                                     "0\\d\t45293",
+                                                     "0_m\t45293",
+                                                     "0\"d\t45293",
+                                                     "serial 1\t1900-01-01",
+                                                     "serial 59\t1900-02-28",
+                                                     "serial 61\t1900-03-01",
+                                                     "serial 45293.75\t2024-01-02",
+                                                     "serial 45311.9999\t2024-01-20",
+                                                     "serial 0\t0",
+                                                     "serial -1\t-1",
+                                                     "serial 2958466\t2958466",
+                                                     "serial nan\tnan",
+                                                     "serial inf\tinf",
+                                                     "noise\t0.3",
+                                                     "large\t1e+20",
+                                                     "escapes\ta\r",
+                                                     "escapes\t_x00G1_",
+                                                     "escapes\t_x004_"};
+        QTest::newRow("inline strings, formula results")
+            << "inline.xlsx" << QStringList{"日期\ta_x0041_b", "2024-01-02\t1", "2024-01-03\t1"};
+        QTest::newRow("rich text") << "rich.xlsx" << QStringList{"交易日期 表\tflag"};
+        QTest::newRow("first tab moved")
+            << "reordered.xlsx" << QStringList{"日期\t是否交易日", "2024-01-02\t1"};
+        QTest::newRow("tab order, relative target") << "tab_order.xlsx" << QStringList{"sheet2"};
+        QTest::newRow("no references, phonetics")
             << "norefs.xlsx"
-            << lines({"日期\t是否交易日", "2024-01-02\t1", "2024-01-02\t1", "2024-01-03\t1"});
-        QTest::newRow("cell types, entities, comments")
-            << "types.xlsx"
-            << lines({"TRUE\tFALSE", "#N/A\tTRUE", "2024-02-29\taAb_x0041_", "<&A日\t0.1",
-                      "1900-02-29\t2024-01-21", "-3\t123456789012"});
-        QTest::newRow("gaps, rows out of order, a lying dimension")
-            << "gaps.xlsx" << lines({"\tearly\t", "x\t\t5", "\t\t", "\t7\t"});
-        QTest::newRow("gaps from xlsxwriter")
-            << "gaps_lib.xlsx" << lines({"head\t\ttail", "\t\t", "\t\t", "\t7\t"});
-        QTest::newRow("zip64") << "zip64.xlsx" << lines({"\tearly\t", "x\t\t5", "\t\t", "\t7\t"});
-        QTest::newRow("strict namespaces, absolute targets, prefixes")
-            << "strict.xlsx" << lines({"日期\t标志", "2024-01-02\t1"});
-        QTest::newRow("header only") << "header_only.xlsx" << lines({"日期\t是否交易日"});
-        QTest::newRow("xlwt dates, east-asian format, after 2100")
-            << "dates.xls"
-            << lines({"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0", "2100-03-01\t1",
-                      "9999-12-31\t2.5", "2024-02-29\tTRUE", "\t", "tail\t123456789"});
-        QTest::newRow("LibreOffice .xls with built-in format 31")
-            << "libreoffice.xls" << lines({"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0"});
+            << QStringList{"日期\t是否交易日", "2024-01-02\t1", "2024-01-02\t1", "2024-01-03\t1"};
+        QTest::newRow("cell types") << "types.xlsx" << QStringList{"TRUE\tFALSE",
+                                                                   "#N/A\tTRUE",
+                                                                   "2024-02-29\taAb_x0041_",
+                                                                   "<&A日\t0.1",
+                                                                   "1900-02-29\t2024-01-21",
+                                                                   "-3\t123456789012"};
+        const QStringList gaps{"\tearly\t", "x\t\t5", "\t\t", "\t7\t"};
+        QTest::newRow("gaps, rows out of order, lying dimension") << "gaps.xlsx" << gaps;
+        QTest::newRow("zip64") << "zip64.xlsx" << gaps;
+        QTest::newRow("gaps from a library")
+            << "gaps_lib.xlsx" << QStringList{"head\t\ttail", "\t\t", "\t\t", "\t7\t"};
+        QTest::newRow("strict") << "strict.xlsx" << QStringList{"日期\t标志", "2024-01-02\t1"};
+        QTest::newRow("xls") << "dates.xls"
+                             << QStringList{"日期\t是否交易日",
+                                            "2024-01-02\t1",
+                                            "2024-01-03\t0",
+                                            "2100-03-01\t1",
+                                            "9999-12-31\t2.5",
+                                            "2024-02-29\tTRUE",
+                                            "\t",
+                                            "tail\t123456789"};
+        QTest::newRow("xls with format 31")
+            << "libreoffice.xls" << QStringList{"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0"};
     }
 
     void readsFirstSheet()
@@ -83,7 +118,6 @@ private slots:
         QStringList rows;
         QVERIFY(reader.open(testFile(file), rows, false));
         QCOMPARE(rows, expected);
-        reader.close();
     }
 
     void sharedStringsAcrossContinueRecords()
@@ -92,7 +126,7 @@ private slots:
         QStringList rows;
         QVERIFY(reader.open(testFile("strings.xls"), rows, false));
         QCOMPARE(rows.size(), 3000);
-        for (int i : {0, 1, 49, 50, 1234, 2999}) {
+        for (int i : {49, 50, 1234, 2999}) {
             QCOMPARE(rows.at(i), QStringLiteral("字符串%1-%2").arg(i).arg(QString(i % 50, QLatin1Char('x'))));
         }
     }
@@ -100,20 +134,12 @@ private slots:
     void refusesWhatItCannotRead_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::newRow("missing") << "no-such-file.xlsx";
-        QTest::newRow("empty") << "empty.xlsx";
-        QTest::newRow("text under a workbook name") << "text.xlsx";
-        QTest::newRow("truncated zip") << "truncated.xlsx";
-        QTest::newRow("damaged sheet data (CRC)") << "corrupt.xlsx";
-        QTest::newRow("sheet inflates past its header") << "liar.xlsx";
-        QTest::newRow("header claims gigabytes") << "huge_header.xlsx";
-        QTest::newRow("part inflates past every limit") << "bomb.xlsx";
-        QTest::newRow("DTD with entities in the workbook") << "dtd.xlsx";
-        QTest::newRow("DTD in the sheet") << "dtd_sheet.xlsx";
-        QTest::newRow("OpenDocument under an .xlsx name") << "ods_as.xlsx";
-        QTest::newRow("password-protected .xls") << "password.xls";
-        QTest::newRow("truncated .xls") << "truncated.xls";
-        QTest::newRow("garbage after a compound-file header") << "garbage.xls";
+        for (const char* name :
+             {"no-such-file.xlsx", "empty.xlsx", "text.xlsx", "truncated.xlsx", "corrupt.xlsx", "liar.xlsx",
+              "huge_header.xlsx", "bomb.xlsx", "dtd.xlsx", "dtd_sheet.xlsx", "huge_range.xlsx", "ods_as.xlsx",
+              "password.xls", "truncated.xls", "garbage.xls"}) {
+            QTest::newRow(name) << QString::fromLatin1(name);
+        }
     }
 
     void refusesWhatItCannotRead()
@@ -125,91 +151,54 @@ private slots:
         QVERIFY(rows.isEmpty());
     }
 
-    void sheetTableKeepsTheLaterCellAndRefusesHugeRanges()
-    {
-        XP::CSheetTable table;
-        QVERIFY(table.setCell(3, 2, QStringLiteral("b")));
-        QVERIFY(table.setCell(1, 1, QStringLiteral("a")));
-        QVERIFY(table.setCell(3, 2, QStringLiteral("later")));
-        QVERIFY(table.setCell(2, 5, QString()));
-        QStringList rows;
-        QVERIFY(table.toLines(rows, QLatin1Char(',')));
-        QCOMPARE(rows, QStringList({"a,", ",", ",later"}));
-        QCOMPARE(table.cellText(3, 2), QStringLiteral("later"));
-        QVERIFY(table.cellText(2, 2).isEmpty());
-
-        XP::CSheetTable huge;
-        QVERIFY(huge.setCell(1, 1, QStringLiteral("x")));
-        QVERIFY(huge.setCell(1048576, 16384, QStringLiteral("y")));
-        QVERIFY(!huge.toLines(rows, QLatin1Char('\t')));
-        QVERIFY(rows.isEmpty());
-    }
-
-    void freeXlInAChildReadsBiff8Too()
+    // FreeXL reads only the .xls files older than BIFF8, which no tool here writes any more.
+    void freeXlInAChild()
     {
         XP::CSheetTable table;
         QVERIFY(XP::CFreeXlWorkbookReader::readIsolated(testFile("dates.xls"), table));
-        QCOMPARE(table.cellText(1, 1), QStringLiteral("日期"));
-        QCOMPARE(table.cellText(2, 1), QStringLiteral("2024-01-02"));
-        QCOMPARE(table.cellText(2, 2), QStringLiteral("1"));
-        QCOMPARE(table.cellText(8, 2), QStringLiteral("123456789"));
+        QStringList rows;
+        QVERIFY(table.toLines(rows, QLatin1Char('\t')));
+        QCOMPARE(rows.mid(0, 3), (QStringList{"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0"}));
         QVERIFY(!XP::CFreeXlWorkbookReader::readIsolated(testFile("password.xls"), table));
         QVERIFY(!XP::CFreeXlWorkbookReader::readIsolated(testFile("garbage.xls"), table));
     }
 
-    void isolatedCallSurvivesItsChild_data()
+    // Each row's name says what the child does; the result comes back only from a child that succeeds
+    // within its limits (1 s of CPU, 256 MiB of memory, 1 MiB of result).
+    void isolatedCall_data()
     {
         QTest::addColumn<int>("behaviour");
-        QTest::newRow("crash") << 0;
-        QTest::newRow("endless loop") << 1;
-        QTest::newRow("unbounded memory") << 2;
-        QTest::newRow("reports failure") << 3;
-        QTest::newRow("too much output") << 4;
+        QTest::addColumn<bool>("good");
+        QTest::newRow("crash") << 0 << false;
+        QTest::newRow("endless loop") << 1 << false;
+        QTest::newRow("unbounded memory") << 2 << false;
+        QTest::newRow("reports failure") << 3 << false;
+        QTest::newRow("too much result") << 4 << false;
+        QTest::newRow("success, more than a pipe holds") << 5 << true;
     }
 
-    void isolatedCallSurvivesItsChild()
+    void isolatedCall()
     {
         QFETCH(int, behaviour);
-        const XP::CIsolatedCall::Limits limits{1, 256ULL * 1024 * 1024, 1024};
+        QFETCH(bool, good);
         QByteArray result("stale");
-        const bool good = XP::CIsolatedCall::run(
-            [behaviour](QByteArray& out) {
-                switch (behaviour) {
-                case 0:
-                    std::raise(SIGSEGV);
-                    break;
-                case 1:
-                    for (volatile unsigned long i = 0;; i = i + 1) {
-                    }
-                case 2: {
-                    std::vector<std::vector<char>> blocks;
-                    for (;;) {
-                        blocks.emplace_back(64 * 1024 * 1024, 'x');
-                    }
+        const auto child = [behaviour](QByteArray& out) {
+            if (behaviour == 0) {
+                std::signal(SIGSEGV, SIG_DFL); // a plain crash, without the test framework's report
+                std::raise(SIGSEGV);
+            }
+            std::vector<std::vector<char>> blocks;
+            for (volatile int round = 0; behaviour == 1 || behaviour == 2; round = round + 1) {
+                if (behaviour == 2) {
+                    blocks.emplace_back(64 << 20, 'x');
                 }
-                case 4:
-                    out = QByteArray(4096, 'x');
-                    return true;
-                default:
-                    break;
-                }
-                return false;
-            },
-            limits, result);
-        QVERIFY(!good);
-        QVERIFY(result.isEmpty());
-    }
-
-    void isolatedCallHandsBackTheResult()
-    {
-        QByteArray result;
-        QVERIFY(XP::CIsolatedCall::run(
-            [](QByteArray& out) {
-                out = QByteArray(100000, 'r');
-                return true;
-            },
-            XP::CIsolatedCall::Limits{5, 512ULL * 1024 * 1024, 1 << 20}, result));
-        QCOMPARE(result, QByteArray(100000, 'r'));
+            }
+            out = QByteArray(behaviour == 4 ? (1 << 20) + 1 : 100000, 'r');
+            return behaviour != 3;
+        };
+        QCOMPARE(XP::CIsolatedCall::run(child, XP::CIsolatedCall::Limits{1, 256ULL << 20, 1 << 20}, result),
+                 good);
+        QCOMPARE(result, good ? QByteArray(100000, 'r') : QByteArray());
     }
 };
 
