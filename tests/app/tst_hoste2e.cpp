@@ -1,16 +1,16 @@
 #include "CHostMainWindow.h"
-#include "CStoreOpener.h"
 
 #include "calendar/CCalenderCellWidget.h"
-#include "calendar/CSystemTradingDayWidget.h"
-#include "panel/CSystemTradingDayPanel.h"
 
 #include "services/CItsmClientCenter.h"
 #include "widgets/CMessageBoxScript.h"
 
 #include "CCalendarUi.h"
 #include "CHostFixture.h"
+#include "CHostWindowStarter.h"
+
 #include "TestGuards.h"
+#include "calendar/CSystemTradingDayWidget.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,6 +19,7 @@
 
 using tds::CCalendarUi;
 using tds::CHostFixture;
+using tds::CHostWindowStarter;
 
 // tradingday-host's window on a SQLite store file: what the operator saves is there after a restart.
 class TestHostEndToEnd : public QObject
@@ -56,23 +57,15 @@ private slots:
     }
 
 private:
-    // Opens the store and the host's window on the domestic page, as tradingday-host starts.
     void startHost()
     {
         window.reset();
         QString error;
-        auto store = IMC::CStoreOpener::open(storeDir.filePath("tradingday.db"), &error);
-        QVERIFY2(store, qPrintable(error));
-        CHostFixture::start(store);
-        window = std::make_unique<IMC::CHostMainWindow>(
-            QStringList{QString::fromStdString(CHostFixture::systemName)});
-        window->show();
-        window->showPanelPage(0);
-        QVERIFY(CHostFixture::waitForAnswers());
-        QCoreApplication::sendPostedEvents();
+        window = CHostWindowStarter::start(storeDir.filePath("tradingday.db"), &error);
+        QVERIFY2(window, qPrintable(error));
     }
 
-    QWidget* calendarPage() const { return window->panel()->findChild<IMC::CSystemTradingDayWidget*>(); }
+    QWidget* calendarPage() const { return CHostWindowStarter::calendarPage(*window); }
 
     QTemporaryDir storeDir;
     std::unique_ptr<IMC::CHostMainWindow> window;

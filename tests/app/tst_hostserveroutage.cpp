@@ -1,16 +1,16 @@
 #include "CHostMainWindow.h"
-#include "CStoreOpener.h"
 
 #include "calendar/CCalenderCellWidget.h"
-#include "calendar/CSystemTradingDayWidget.h"
-#include "panel/CSystemTradingDayPanel.h"
 
 #include "services/CItsmClientCenter.h"
 
 #include "CCalendarUi.h"
 #include "CHostFixture.h"
+#include "CHostWindowStarter.h"
+
 #include "CTestServer.h"
 #include "TestGuards.h"
+#include "calendar/CSystemTradingDayWidget.h"
 
 #include <QDate>
 #include <QtTest>
@@ -19,6 +19,7 @@
 
 using tds::CCalendarUi;
 using tds::CHostFixture;
+using tds::CHostWindowStarter;
 
 // tradingday-host on a PostgreSQL server that goes away and comes back while the host keeps running: the
 // calendar page reports the failed save in the operator's words, keeps the operator's changes and saves
@@ -46,16 +47,9 @@ private slots:
     void failedSaveIsReportedAndSucceedsOnceTheServerIsBack()
     {
         QString error;
-        auto store = IMC::CStoreOpener::open(qEnvironmentVariable("TDS_TEST_PG_ADDRESS"), &error);
-        QVERIFY2(store, qPrintable(error));
-        CHostFixture::start(store);
-        window = std::make_unique<IMC::CHostMainWindow>(
-            QStringList{QString::fromStdString(CHostFixture::systemName)});
-        window->show();
-        window->showPanelPage(0);
-        QVERIFY(CHostFixture::waitForAnswers());
-        QCoreApplication::sendPostedEvents();
-        QWidget* page = window->panel()->findChild<IMC::CSystemTradingDayWidget*>();
+        window = CHostWindowStarter::start(qEnvironmentVariable("TDS_TEST_PG_ADDRESS"), &error);
+        QVERIFY2(window, qPrintable(error));
+        QWidget* page = CHostWindowStarter::calendarPage(*window);
 
         // Next month's weekdays, every one of them editable whatever today is.
         QVERIFY(CCalendarUi::clickButton(page, ">"));

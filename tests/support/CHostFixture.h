@@ -33,7 +33,8 @@ public:
     static IMC::CItsmClientCenter* center();
     static IMC::CUserManager* user();
     static boost::shared_ptr<IMC::CItsmClient> client();
-    // Waits until the current system's client has answered every request, chained ones included.
+    // Waits until the current system's client has answered every request sent so far. Answers bound for the
+    // GUI thread are then still in its event queue, and requests they lead to are not sent yet.
     static bool waitForAnswers();
 
     // The message boxes shown so far, each as "kind|title|text".
