@@ -92,6 +92,14 @@ const char* const version2Statements[] = {
     "CREATE INDEX operator_right_by_right ON operator_right (right_id)",
 };
 
+// Facts about the store that, once true, stay true: "maintainer_granted" once right 10615 was first granted
+// (also for stores that already had a maintainer when they were upgraded).
+const char* const version3Statements[] = {
+    "CREATE TABLE store_fact (name TEXT PRIMARY KEY)",
+    "INSERT INTO store_fact (name) SELECT 'maintainer_granted' WHERE EXISTS"
+    " (SELECT 1 FROM operator_right WHERE right_id = 10615)",
+};
+
 } // namespace
 
 QString CPostgreSqlDialect::driverName() const
@@ -160,7 +168,14 @@ QString CPostgreSqlDialect::foreignDatabaseText() const
 
 QStringList CPostgreSqlDialect::schemaStatements(int version) const
 {
-    return version == 1 ? statementList(version1Statements) : statementList(version2Statements);
+    switch (version) {
+    case 1:
+        return statementList(version1Statements);
+    case 2:
+        return statementList(version2Statements);
+    default:
+        return statementList(version3Statements);
+    }
 }
 
 QString CPostgreSqlDialect::beginWriteStatement() const

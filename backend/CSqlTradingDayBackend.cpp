@@ -32,6 +32,8 @@ const char* const ratesPlatform = "15";
 // Empty but not null: a null text would be bound as NULL.
 const QString noPlatform = QString::fromLatin1("");
 
+const QString maintainerGrantedFact = QStringLiteral("maintainer_granted");
+
 std::atomic<unsigned long long> nextInstanceId{1};
 std::atomic<unsigned long long> nextConnectionId{1};
 
@@ -261,25 +263,70 @@ CSqlTradingDayBackend::~CSqlTradingDayBackend()
 utils::TTError CSqlTradingDayBackend::query(const ttservice::CItsmQueryDataReq& request,
                                             std::vector<boost::shared_ptr<ttservice::IData>>& records)
 {
+    return queryDays(request, records, nullptr);
+}
+
+utils::TTError CSqlTradingDayBackend::operate(const ttservice::COperateDataReq& request,
+                                              const std::string& operatorName)
+{
+    return operateOnDays(request, operatorName, nullptr);
+}
+
+utils::TTError CSqlTradingDayBackend::queryTracked(const ttservice::CItsmQueryDataReq& request,
+                                                   std::vector<boost::shared_ptr<ttservice::IData>>& records,
+                                                   CSeenRevisions& seen)
+{
+    return queryDays(request, records, &seen);
+}
+
+utils::TTError CSqlTradingDayBackend::operateChecked(const ttservice::COperateDataReq& request,
+                                                     const std::string& operatorName, CSeenRevisions& seen)
+{
+    return operateOnDays(request, operatorName, &seen);
+}
+
+utils::TTError CSqlTradingDayBackend::queryDays(const ttservice::CItsmQueryDataReq& request,
+                                                std::vector<boost::shared_ptr<ttservice::IData>>& records,
+                                                CSeenRevisions* seen)
+{
     return guarded([&] {
         if (request.dataType != DataKindTradeDates) {
             badRequest("不支持的数据类型: " + std::to_string(request.dataType));
         }
         const int marketType = parseMarketType(request.marketParam);
+        const QSqlDatabase db = connection();
         std::vector<boost::shared_ptr<ttservice::IData>> answer;
+        // Revisions are read before the days: a save committed in between leaves the desk with an older
+        // revision than its days, so its next save is refused rather than the other desk's days lost.
         if (marketType == ttservice::EZR_MarketOverseas) {
             requireOverseasPlatform(request.platformParam);
-            loadExchanges(connection(), answer);
+            const std::map<std::string, long long> revisions = latestExchangeRevisions(db);
+            loadExchanges(db, answer);
+            if (seen) {
+                seen->forgetExchanges();
+                for (const auto& record : answer) {
+                    const std::string& name =
+                        static_cast<const ttservice::CItsmTypedMarketTradeDate&>(*record).exchangeName;
+                    const auto revision = revisions.find(name);
+                    seen->remember({marketType, std::string(), name},
+                                   revision == revisions.end() ? 0 : revision->second);
+                }
+            }
         } else {
             const QString platform = marketPlatform(marketType, request.platformParam);
-            answer.push_back(loadMarket(connection(), marketType, platform));
+            const Subject subject{marketType, platform.toStdString(), std::string()};
+            const long long revision = latestRevision(db, subject).id;
+            answer.push_back(loadMarket(db, marketType, platform));
+            if (seen) {
+                seen->remember(subject, revision);
+            }
         }
         records.insert(records.end(), answer.begin(), answer.end());
     });
 }
 
-utils::TTError CSqlTradingDayBackend::operate(const ttservice::COperateDataReq& request,
-                                              const std::string& operatorName)
+utils::TTError CSqlTradingDayBackend::operateOnDays(const ttservice::COperateDataReq& request,
+                                                    const std::string& operatorName, CSeenRevisions* seen)
 {
     return guarded([&] {
         const ttservice::CItsmTypedMarketTradeDate& record = operationRecord(request);
@@ -288,13 +335,13 @@ utils::TTError CSqlTradingDayBackend::operate(const ttservice::COperateDataReq& 
                 badRequest("只能删除境外交易所");
             }
             requireOverseasPlatform(request.platformParam);
-            deleteExchange(connection(), record.exchangeName, operatorName, 0);
+            deleteExchange(connection(), record.exchangeName, operatorName, 0, seen);
         } else if (record.marketType == ttservice::EZR_MarketOverseas) {
             requireOverseasPlatform(request.platformParam);
-            saveExchange(connection(), record, operatorName, 0);
+            saveExchange(connection(), record, operatorName, 0, seen);
         } else {
             const QString platform = marketPlatform(record.marketType, request.platformParam);
-            saveMarket(connection(), record.marketType, platform, record.tradeDates, operatorName, 0);
+            saveMarket(connection(), record.marketType, platform, record.tradeDates, operatorName, 0, seen);
         }
     });
 }
@@ -406,13 +453,7 @@ utils::TTError CSqlTradingDayBackend::rightsOf(const std::string& operatorName, 
             answer.insert(row.value(0).toInt());
         }
         row.finish();
-        const bool anyMaintainer =
-            CStoreQuery::scalar(db,
-                                QStringLiteral("SELECT EXISTS (SELECT 1 FROM operator_right WHERE "
-                                               "right_id = ?)"),
-                                {RightTradingDayMaintenance})
-                .toBool();
-        if (!anyMaintainer) {
+        if (!maintainerEverGranted(db)) {
             answer.insert(RightTradingDayMaintenance);
         }
         rights.unite(answer);
@@ -423,10 +464,18 @@ utils::TTError CSqlTradingDayBackend::grantRight(const std::string& operatorName
 {
     return guarded([&] {
         checkRightArguments(operatorName, right);
-        CStoreQuery::run(connection(),
+        const QSqlDatabase db = connection();
+        CStoreTransaction transaction(db, QStringLiteral("rights"));
+        CStoreQuery::run(db,
                          QStringLiteral("INSERT INTO operator_right (operator, right_id) VALUES (?, ?) "
                                         "ON CONFLICT DO NOTHING"),
                          {textOf(operatorName), right});
+        if (right == RightTradingDayMaintenance) {
+            CStoreQuery::run(
+                db, QStringLiteral("INSERT INTO store_fact (name) VALUES (?) ON CONFLICT DO NOTHING"),
+                {maintainerGrantedFact});
+        }
+        transaction.commit();
     });
 }
 
@@ -437,6 +486,21 @@ utils::TTError CSqlTradingDayBackend::revokeRight(const std::string& operatorNam
         CStoreQuery::run(connection(),
                          QStringLiteral("DELETE FROM operator_right WHERE operator = ? AND right_id = ?"),
                          {textOf(operatorName), right});
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::maintainers(std::vector<std::string>& operators)
+{
+    return guarded([&] {
+        QSqlQuery row = CStoreQuery::run(
+            connection(),
+            QStringLiteral("SELECT operator FROM operator_right WHERE right_id = ? ORDER BY operator"),
+            {RightTradingDayMaintenance});
+        std::vector<std::string> found;
+        while (row.next()) {
+            found.push_back(stdTextOf(row.value(0)));
+        }
+        operators.insert(operators.end(), found.begin(), found.end());
     });
 }
 
@@ -617,16 +681,70 @@ void CSqlTradingDayBackend::requireMaintenanceRight(const QSqlDatabase& db, cons
     // Called inside the write transaction, so a revoke committed before it cannot be slipped past.
     const bool refused =
         CStoreQuery::scalar(db,
-                            QStringLiteral("SELECT EXISTS (SELECT 1 FROM operator_right WHERE right_id = ?) "
+                            QStringLiteral("SELECT EXISTS (SELECT 1 FROM store_fact WHERE name = ?) "
                                            "AND NOT EXISTS (SELECT 1 FROM operator_right WHERE "
                                            "operator = ? AND right_id = ?)"),
-                            {RightTradingDayMaintenance, textOf(operatorName), RightTradingDayMaintenance})
+                            {maintainerGrantedFact, textOf(operatorName), RightTradingDayMaintenance})
             .toBool();
     if (refused) {
         throw CStoreException(CStoreException::Forbidden, QStringLiteral("操作员 %1 没有交易日维护权限(%2)")
                                                               .arg(textOf(operatorName))
                                                               .arg(RightTradingDayMaintenance));
     }
+}
+
+CStoreRevision CSqlTradingDayBackend::latestRevision(const QSqlDatabase& db, const Subject& subject)
+{
+    QSqlQuery row =
+        CStoreQuery::run(db,
+                         revisionSelect + QStringLiteral(" FROM revision WHERE market_type = ? AND "
+                                                         "platform = ? AND exchange_name = ? "
+                                                         "ORDER BY id DESC LIMIT 1"),
+                         {subject.marketType, textOf(subject.platformParam), textOf(subject.exchangeName)});
+    return row.next() ? revisionOf(row) : CStoreRevision();
+}
+
+std::map<std::string, long long> CSqlTradingDayBackend::latestExchangeRevisions(const QSqlDatabase& db)
+{
+    QSqlQuery row = CStoreQuery::run(db,
+                                     QStringLiteral("SELECT exchange_name, MAX(id) FROM revision WHERE "
+                                                    "market_type = ? GROUP BY exchange_name"),
+                                     {static_cast<int>(ttservice::EZR_MarketOverseas)});
+    std::map<std::string, long long> latest;
+    while (row.next()) {
+        latest[stdTextOf(row.value(0))] = row.value(1).toLongLong();
+    }
+    return latest;
+}
+
+void CSqlTradingDayBackend::requireUnchanged(const QSqlDatabase& db, const Subject& subject,
+                                             const CSeenRevisions& seen)
+{
+    const CStoreRevision latest = latestRevision(db, subject);
+    const boost::optional<long long> expected = seen.revisionOf(subject);
+    bool unchanged = false;
+    if (expected) {
+        unchanged = latest.id == *expected;
+    } else if (subject.marketType == ttservice::EZR_MarketOverseas) {
+        unchanged = latest.id == 0 || latest.operation == OperationDelete;
+    } else {
+        unchanged = latest.id == 0;
+    }
+    if (!unchanged) {
+        throw CStoreException(
+            CStoreException::Stale,
+            QStringLiteral("交易日已被 %1 于 %2 修改（修订 %3），请重新刷新后再保存")
+                .arg(textOf(latest.operatorName),
+                     latest.savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                .arg(latest.id));
+    }
+}
+
+bool CSqlTradingDayBackend::maintainerEverGranted(const QSqlDatabase& db)
+{
+    return CStoreQuery::scalar(db, QStringLiteral("SELECT EXISTS (SELECT 1 FROM store_fact WHERE name = ?)"),
+                               {maintainerGrantedFact})
+        .toBool();
 }
 
 void CSqlTradingDayBackend::checkRightArguments(const std::string& operatorName, int right) const
@@ -669,10 +787,15 @@ CSqlTradingDayBackend::operationRecord(const ttservice::COperateDataReq& request
 
 CStoreRevision CSqlTradingDayBackend::saveMarket(const QSqlDatabase& db, int marketType,
                                                  const QString& platform, const TradeDateMap& days,
-                                                 const std::string& operatorName, long long restoredFrom)
+                                                 const std::string& operatorName, long long restoredFrom,
+                                                 CSeenRevisions* seen)
 {
+    const Subject subject{marketType, platform.toStdString(), std::string()};
     CStoreTransaction transaction(db, marketSubject(marketType, platform));
     requireMaintenanceRight(db, operatorName);
+    if (seen) {
+        requireUnchanged(db, subject, *seen);
+    }
     CStoreQuery::run(db, QStringLiteral("DELETE FROM market_day WHERE market_type = ? AND platform = ?"),
                      {marketType, platform});
     insertDays(db, QStringLiteral("market_day"),
@@ -688,18 +811,26 @@ CStoreRevision CSqlTradingDayBackend::saveMarket(const QSqlDatabase& db, int mar
     revision.operatorName = operatorName;
     revision = recordRevision(db, revision, days);
     transaction.commit();
+    if (seen) {
+        seen->remember(subject, revision.id);
+    }
     return revision;
 }
 
 CStoreRevision CSqlTradingDayBackend::saveExchange(const QSqlDatabase& db,
                                                    const ttservice::CItsmTypedMarketTradeDate& exchange,
-                                                   const std::string& operatorName, long long restoredFrom)
+                                                   const std::string& operatorName, long long restoredFrom,
+                                                   CSeenRevisions* seen)
 {
     if (exchange.exchangeName.empty()) {
         badRequest("交易所名称不能为空");
     }
+    const Subject subject{ttservice::EZR_MarketOverseas, std::string(), exchange.exchangeName};
     CStoreTransaction transaction(db, exchangeSubject(exchange.exchangeName));
     requireMaintenanceRight(db, operatorName);
+    if (seen) {
+        requireUnchanged(db, subject, *seen);
+    }
     const QString name = textOf(exchange.exchangeName);
     CStoreQuery::run(
         db,
@@ -722,14 +853,22 @@ CStoreRevision CSqlTradingDayBackend::saveExchange(const QSqlDatabase& db,
     revision.operatorName = operatorName;
     revision = recordRevision(db, revision, exchange.tradeDates);
     transaction.commit();
+    if (seen) {
+        seen->remember(subject, revision.id);
+    }
     return revision;
 }
 
 CStoreRevision CSqlTradingDayBackend::deleteExchange(const QSqlDatabase& db, const std::string& exchangeName,
-                                                     const std::string& operatorName, long long restoredFrom)
+                                                     const std::string& operatorName, long long restoredFrom,
+                                                     CSeenRevisions* seen)
 {
+    const Subject subject{ttservice::EZR_MarketOverseas, std::string(), exchangeName};
     CStoreTransaction transaction(db, exchangeSubject(exchangeName));
     requireMaintenanceRight(db, operatorName);
+    if (seen) {
+        requireUnchanged(db, subject, *seen);
+    }
     CStoreRevision revision;
     {
         QSqlQuery row =
@@ -753,6 +892,10 @@ CStoreRevision CSqlTradingDayBackend::deleteExchange(const QSqlDatabase& db, con
     revision.operatorName = operatorName;
     revision = recordRevision(db, revision, TradeDateMap());
     transaction.commit();
+    if (seen) {
+        // An exchange the desk has not seen is one it expects not to exist.
+        seen->forget(subject);
+    }
     return revision;
 }
 

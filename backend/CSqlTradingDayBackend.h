@@ -41,9 +41,10 @@ class CStoreDialect;
 // Access: the store keeps which rights each operator holds. Saves and deletes (operations 1 and 3) and
 // restores need right 10615 (trading-day maintenance), checked inside their transaction whatever the
 // client checked before; an operator without it is refused with CStoreException::Forbidden and the text
-// "操作员 <name> 没有交易日维护权限(10615)", and nothing changes. Bootstrap rule: while the store holds no
-// grant of 10615 to anyone (a fresh store, or after the last such grant was revoked), every operator
-// holds it, so a new store works until the first maintainer is granted it.
+// "操作员 <name> 没有交易日维护权限(10615)", and nothing changes. First-start rule: until 10615 is granted
+// to anyone for the first time, every operator holds it, so a new store works before anyone is granted
+// anything. The first grant ends that for good: a store whose last maintainer was revoked refuses every
+// save, delete and restore until one is granted again.
 class CSqlTradingDayBackend : public ITradingDayBackend
 {
 public:
@@ -60,6 +61,11 @@ public:
                          std::vector<boost::shared_ptr<ttservice::IData>>& records) override;
     utils::TTError operate(const ttservice::COperateDataReq& request,
                            const std::string& operatorName) override;
+    utils::TTError queryTracked(const ttservice::CItsmQueryDataReq& request,
+                                std::vector<boost::shared_ptr<ttservice::IData>>& records,
+                                CSeenRevisions& seen) override;
+    utils::TTError operateChecked(const ttservice::COperateDataReq& request, const std::string& operatorName,
+                                  CSeenRevisions& seen) override;
     utils::TTError queryReference(int dataKind, const std::string& queryParam,
                                   std::vector<boost::shared_ptr<ttservice::IData>>& records) override;
 
@@ -79,16 +85,25 @@ public:
     utils::TTError restoreRevision(long long revisionId, const std::string& operatorName,
                                    CStoreRevision& restored);
 
-    // The rights operatorName holds, added to rights: those granted and, under the bootstrap rule,
+    // The rights operatorName holds, added to rights: those granted and, under the first-start rule,
     // 10615. The host's user manager answers from this.
     utils::TTError rightsOf(const std::string& operatorName, QSet<int>& rights);
     // Granting a right held already, or revoking one not held, changes nothing and succeeds. The
     // operator name must not be empty and the right must be a positive number.
     utils::TTError grantRight(const std::string& operatorName, int right);
     utils::TTError revokeRight(const std::string& operatorName, int right);
+    // The operators granted 10615, sorted.
+    utils::TTError maintainers(std::vector<std::string>& operators);
 
 private:
+    typedef CSeenRevisions::Subject Subject;
+
     template<typename Work> utils::TTError guarded(Work&& work);
+    // seen null: an unconditional operation that remembers nothing.
+    utils::TTError queryDays(const ttservice::CItsmQueryDataReq& request,
+                             std::vector<boost::shared_ptr<ttservice::IData>>& records, CSeenRevisions* seen);
+    utils::TTError operateOnDays(const ttservice::COperateDataReq& request, const std::string& operatorName,
+                                 CSeenRevisions* seen);
     QSqlDatabase connection();
     QSqlDatabase openConnection(QThread* thread);
     CStoreException openFailure(const QSqlError& error) const;
@@ -106,17 +121,27 @@ private:
     void loadInstruments(const QSqlDatabase& db, std::vector<boost::shared_ptr<ttservice::IData>>& records);
 
     void requireMaintenanceRight(const QSqlDatabase& db, const std::string& operatorName);
+    bool maintainerEverGranted(const QSqlDatabase& db);
+    // The newest revision of subject; id 0 when it has none.
+    CStoreRevision latestRevision(const QSqlDatabase& db, const Subject& subject);
+    // Exchange name to the id of its newest revision.
+    std::map<std::string, long long> latestExchangeRevisions(const QSqlDatabase& db);
+    // Inside the operation's transaction: refuses it when subject changed since what seen says.
+    void requireUnchanged(const QSqlDatabase& db, const Subject& subject, const CSeenRevisions& seen);
     void checkRightArguments(const std::string& operatorName, int right) const;
 
     const ttservice::CItsmTypedMarketTradeDate&
     operationRecord(const ttservice::COperateDataReq& request) const;
+    // With seen, each refuses a change based on an older state and remembers the revision it wrote.
     CStoreRevision saveMarket(const QSqlDatabase& db, int marketType, const QString& platform,
                               const TradeDateMap& days, const std::string& operatorName,
-                              long long restoredFrom);
+                              long long restoredFrom, CSeenRevisions* seen = nullptr);
     CStoreRevision saveExchange(const QSqlDatabase& db, const ttservice::CItsmTypedMarketTradeDate& exchange,
-                                const std::string& operatorName, long long restoredFrom);
+                                const std::string& operatorName, long long restoredFrom,
+                                CSeenRevisions* seen = nullptr);
     CStoreRevision deleteExchange(const QSqlDatabase& db, const std::string& exchangeName,
-                                  const std::string& operatorName, long long restoredFrom);
+                                  const std::string& operatorName, long long restoredFrom,
+                                  CSeenRevisions* seen = nullptr);
     CStoreRevision recordRevision(const QSqlDatabase& db, CStoreRevision revision, const TradeDateMap& days);
     CStoreRevision loadRevision(const QSqlDatabase& db, long long revisionId, TradeDateMap& days);
 

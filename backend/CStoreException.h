@@ -22,7 +22,9 @@ public:
         // The operator lacks the right the operation needs.
         Forbidden = 5,
         // The database server cannot be reached, or the connection to it broke off.
-        NoConnection = 6
+        NoConnection = 6,
+        // The market or exchange changed since the desk that sent the operation read it.
+        Stale = 7
     };
 
     CStoreException(Code code, const QString& text);

@@ -13,7 +13,7 @@
 
 namespace IMC {
 
-const int CStoreSchema::currentVersion = 2;
+const int CStoreSchema::currentVersion = 3;
 // "TDS1" in ASCII.
 const int CStoreSchema::applicationId = 0x54445331;
 

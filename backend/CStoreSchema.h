@@ -10,7 +10,8 @@ class CStoreDialect;
 // The store's tables and their versions. Where the version and the mark of a trading-day store are kept,
 // and the DDL of each version, belong to the database's dialect; every open brings an older store up to
 // the current version, step by step, each step in its own transaction. The first step also seeds the
-// reference data (tracks and overseas instruments); the second adds the operators' rights.
+// reference data (tracks and overseas instruments); the second adds the operators' rights, the third
+// the facts that end the rights' first-start rule.
 class CStoreSchema
 {
 public:

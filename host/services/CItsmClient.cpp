@@ -49,7 +49,7 @@ void CItsmClient::queryData_async(const boost::shared_ptr<ttservice::IData>& req
     if (query) {
         copy = boost::static_pointer_cast<ttservice::CItsmQueryDataReq>(query->copy());
     }
-    worker.post([backend = backend, failureText = failureText, name = name, copy, callback] {
+    worker.post([backend = backend, seen = seen, failureText = failureText, name = name, copy, callback] {
         Records records;
         utils::TTError error;
         if (!backend) {
@@ -57,7 +57,7 @@ void CItsmClient::queryData_async(const boost::shared_ptr<ttservice::IData>& req
         } else if (!copy) {
             error = utils::TTError(FailureCode, "请求不是交易日查询请求");
         } else {
-            error = backend->query(*copy, records);
+            error = backend->queryTracked(*copy, records, *seen);
         }
         const Records answer = error.isSuccess() ? deepCopies(records) : Records();
         if (callback) {
@@ -73,14 +73,15 @@ void CItsmClient::operateData_async(const boost::shared_ptr<ttservice::COperateD
     if (request) {
         copy = boost::static_pointer_cast<ttservice::COperateDataReq>(request->copy());
     }
-    worker.post([backend = backend, failureText = failureText, name = name, copy, callback, operatorName] {
+    worker.post([backend = backend, seen = seen, failureText = failureText, name = name, copy, callback,
+                 operatorName] {
         utils::TTError error;
         if (!backend) {
             error = utils::TTError(FailureCode, failureText);
         } else if (!copy) {
             error = utils::TTError(FailureCode, "操作请求为空");
         } else {
-            error = backend->operate(*copy, operatorName);
+            error = backend->operateChecked(*copy, operatorName, *seen);
         }
         if (callback) {
             callback(error, replyDocument(name));

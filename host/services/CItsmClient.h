@@ -3,6 +3,7 @@
 #include "records/BSONObj.h"
 #include "records/COperateDataReq.h"
 #include "records/IData.h"
+#include "services/CSeenRevisions.h"
 #include "services/CSerialWorker.h"
 #include "services/ITradingDayBackend.h"
 #include "utils/TTError.h"
@@ -58,6 +59,8 @@ private:
     std::string name;
     std::shared_ptr<ITradingDayBackend> backend;
     std::string failureText;
+    // What this desk has seen of the system's store; touched only by the worker's tasks.
+    std::shared_ptr<CSeenRevisions> seen = std::make_shared<CSeenRevisions>();
     // Last, so that it is destroyed first and its queued tasks run while everything else still exists.
     CSerialWorker worker;
 };

@@ -3,6 +3,7 @@
 #include "records/CItsmQueryDataReq.h"
 #include "records/COperateDataReq.h"
 #include "records/IData.h"
+#include "services/CSeenRevisions.h"
 #include "utils/TTError.h"
 
 #include <boost/shared_ptr.hpp>
@@ -41,6 +42,17 @@ public:
 
     // Reference data: kind 12262 with queryParam "14" or "15" answers that platform kind's tracks
     // as CItsmPlatformInfo; kind 12482 answers CItsmInstrumentDetail records.
+    // The same as query and operate for a desk that shares the store with others. queryTracked remembers in
+    // seen the revision each answered market or exchange reflects. operateChecked is refused when the market
+    // or exchange has changed since the revision seen says (an exchange not seen must not exist), and on
+    // success leaves in seen the revision it wrote. A back end that keeps no revisions checks nothing and
+    // remembers nothing: these call query and operate.
+    virtual utils::TTError queryTracked(const ttservice::CItsmQueryDataReq& request,
+                                        std::vector<boost::shared_ptr<ttservice::IData>>& records,
+                                        CSeenRevisions& seen);
+    virtual utils::TTError operateChecked(const ttservice::COperateDataReq& request,
+                                          const std::string& operatorName, CSeenRevisions& seen);
+
     virtual utils::TTError queryReference(int dataKind, const std::string& queryParam,
                                           std::vector<boost::shared_ptr<ttservice::IData>>& records) = 0;
 };

@@ -6,10 +6,13 @@
 #include "CSqlTradingDayBackend.h"
 #include "CStoreAddress.h"
 
+#include "records/CItsmQueryDataReq.h"
 #include "services/CItsmClient.h"
 
 #include "CTestServer.h"
 #include "TestGuards.h"
+
+#include <boost/make_shared.hpp>
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -17,7 +20,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <atomic>
+#include <map>
 #include <memory>
 
 using Kit = tds::CBackendTestKit;
@@ -99,6 +102,39 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     QString address;
 
+    static boost::shared_ptr<ttservice::CItsmQueryDataReq> marketQuery()
+    {
+        auto request = boost::make_shared<ttservice::CItsmQueryDataReq>();
+        request->dataType = IMC::ITradingDayBackend::DataKindTradeDates;
+        request->marketParam = "0";
+        return request;
+    }
+
+    static boost::shared_ptr<ttservice::CItsmQueryDataReq> exchangeQuery()
+    {
+        auto request = marketQuery();
+        request->marketParam = "4";
+        request->platformParam = "WP";
+        return request;
+    }
+
+    static boost::shared_ptr<ttservice::COperateDataReq> exchangeOperation(int operation,
+                                                                           const TradeDateMap& days)
+    {
+        auto request = boost::make_shared<ttservice::COperateDataReq>();
+        request->dataType = IMC::ITradingDayBackend::DataKindTradeDates;
+        request->operation = operation;
+        request->platformParam = "WP";
+        request->records.push_back(Kit::makeExchange("CME", "CME", 1, days));
+        return request;
+    }
+
+    // Keeps an operation's failure text in text; empty on success.
+    static IMC::CItsmClient::OperateCallback refusalCollector(std::string& text)
+    {
+        return [&text](const utils::TTError& error, bson::BSONObj) { text = error.errorMsg(); };
+    }
+
     // What a refused open must leave alone: the file's bytes, or the database's tables.
     QString fingerprint()
     {
@@ -160,7 +196,8 @@ private slots:
         QCOMPARE(Kit::days(store, "0"), QStringList({"2026-08-10=1", "2026-08-20=1"}));
     }
 
-    // The desks open the new store together, too: it is created once, in WAL mode on SQLite.
+    // Two desks that read the same state save at once: one save goes through, the other is refused, never a
+    // mix of both. The desks open the new store together, too: it is created once, in WAL mode on SQLite.
     void twoDesksSavingOneMarketAtOnceNeverMixTheirMaps()
     {
         QStringList dates;
@@ -173,30 +210,112 @@ private slots:
         IMC::CItsmClient deskA("甲", std::make_shared<CSqlTradingDayBackend>(address));
         IMC::CItsmClient deskB("乙", std::make_shared<CSqlTradingDayBackend>(address));
         CSqlTradingDayBackend observer(address);
-        std::atomic<int> failures{0};
-        auto collect = [&](const utils::TTError& error, bson::BSONObj) {
-            failures += error.isSuccess() ? 0 : 1;
-        };
+        std::string refusalA;
+        std::string refusalB;
         for (int round = 1; round <= 8; ++round) {
-            deskA.operateData_async(Kit::marketSave(0, "", mapA), collect, "甲");
-            deskB.operateData_async(Kit::marketSave(0, "", mapB), collect, "乙");
+            for (auto* desk : {&deskA, &deskB}) {
+                desk->queryData_async(marketQuery(), {}, 0);
+                QVERIFY(desk->waitUntilIdle(10000));
+            }
+            refusalA = refusalB = "-";
+            deskA.operateData_async(Kit::marketSave(0, "", mapA), refusalCollector(refusalA), "甲");
+            deskB.operateData_async(Kit::marketSave(0, "", mapB), refusalCollector(refusalB), "乙");
             QVERIFY(deskA.waitUntilIdle(60000) && deskB.waitUntilIdle(60000));
-            QCOMPARE(failures.load(), 0);
-            const QStringList current = Kit::days(observer, "0");
-            const bool aWon = current == Kit::describe(mapA);
-            QVERIFY2(aWon || current == Kit::describe(mapB),
-                     qPrintable(QStringLiteral("round %1: a mix of %2 days").arg(round).arg(current.size())));
-            // Both saves are kept: the later one is what the market holds, the earlier one the revision
-            // before.
+            const bool aWon = refusalA.empty();
+            QVERIFY2(aWon != refusalB.empty(), (refusalA + " / " + refusalB).c_str());
+            QVERIFY((aWon ? refusalB : refusalA).find(aWon ? "交易日已被 甲 于" : "交易日已被 乙 于") == 0);
+            QCOMPARE(Kit::days(observer, "0"), Kit::describe(aWon ? mapA : mapB));
             const QStringList revisions = history(observer, 0, "");
-            QCOMPARE(revisions.size(), 2 * round);
+            QCOMPARE(revisions.size(), round);
             QVERIFY(revisions.last().endsWith(aWon ? " 甲 1 400" : " 乙 1 250"));
-            QVERIFY(revisions.at(revisions.size() - 2).endsWith(aWon ? " 乙 1 250" : " 甲 1 400"));
         }
         if (!onPostgreSql()) {
             QVariant journal;
             QCOMPARE(Kit::execute(address, {QStringLiteral("PRAGMA journal_mode")}, &journal), QString());
             QCOMPARE(journal.toString(), QStringLiteral("wal"));
+        }
+    }
+
+    // Desks 甲 and 乙 each read, save or delete one subject, in the row's order ("!" marks a step the store
+    // refuses). A refused step reports who changed what when, and changes nothing.
+    void aChangeBasedOnAnOlderStateIsRefused_data()
+    {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("market changed meanwhile") << "market"
+                                                  << "甲 read,乙 read,乙 save,甲 save!";
+        QTest::newRow("market read again") << "market"
+                                           << "甲 read,乙 read,乙 save,甲 read,甲 save";
+        QTest::newRow("market saved twice") << "market"
+                                            << "甲 read,甲 save,甲 save,乙 save!";
+        QTest::newRow("market never read") << "market"
+                                           << "乙 save,甲 save!,甲 read,甲 save";
+        QTest::newRow("exchange changed meanwhile") << "exchange"
+                                                    << "甲 add,乙 read,甲 save,乙 save!";
+        QTest::newRow("exchange deleted meanwhile") << "exchange"
+                                                    << "甲 add,乙 read,甲 delete,乙 save!";
+        QTest::newRow("exchange saved twice") << "exchange"
+                                              << "甲 add,甲 save,甲 save,甲 delete";
+        QTest::newRow("exchange added meanwhile") << "exchange"
+                                                  << "乙 read,甲 add,乙 add!,乙 delete!";
+        QTest::newRow("exchange added after a delete") << "exchange"
+                                                       << "甲 add,乙 read,乙 delete,甲 read,甲 add";
+        QTest::newRow("list read again") << "exchange"
+                                         << "甲 add,乙 read,甲 save,乙 read,乙 delete";
+    }
+    void aChangeBasedOnAnOlderStateIsRefused()
+    {
+        QFETCH(QString, subject);
+        QFETCH(QString, steps);
+        const bool market = subject == QLatin1String("market");
+        std::map<QString, std::unique_ptr<IMC::CItsmClient>> desks;
+        for (const char* name : {"甲", "乙"}) {
+            desks[QString::fromUtf8(name)] =
+                std::make_unique<IMC::CItsmClient>(name, std::make_shared<CSqlTradingDayBackend>(address));
+        }
+        CSqlTradingDayBackend observer(address);
+        auto state = [&] {
+            return market ? Kit::days(observer, "0") + history(observer, 0, "")
+                          : Kit::exchanges(observer) + history(observer, 4, "WP", "CME");
+        };
+        int saves = 0;
+        for (const QString& step : steps.split(QLatin1Char(','))) {
+            const QString desk = step.section(QLatin1Char(' '), 0, 0);
+            const QString action = step.section(QLatin1Char(' '), 1).remove(QLatin1Char('!'));
+            const QStringList before = state();
+            std::string refusal = "-";
+            IMC::CItsmClient& client = *desks.at(desk);
+            const TradeDateMap days = Kit::makeDays({QStringLiteral("2026-08-%1").arg(10 + ++saves)}, 1);
+            if (action == QLatin1String("read")) {
+                client.queryData_async(market ? marketQuery() : exchangeQuery(), {}, 0);
+            } else if (market) {
+                client.operateData_async(Kit::marketSave(0, "", days), refusalCollector(refusal),
+                                         desk.toStdString());
+            } else {
+                client.operateData_async(
+                    exchangeOperation(action == QLatin1String("delete") ? deletion : save,
+                                      action == QLatin1String("add") ? TradeDateMap() : days),
+                    refusalCollector(refusal), desk.toStdString());
+            }
+            QVERIFY(client.waitUntilIdle(10000));
+            if (!step.endsWith(QLatin1Char('!'))) {
+                QVERIFY2(refusal == "-" || refusal.empty(),
+                         qPrintable(step + ": " + QString::fromStdString(refusal)));
+                continue;
+            }
+            const QStringList revisions =
+                market ? history(observer, 0, "") : history(observer, 4, "WP", "CME");
+            QVERIFY2(!revisions.isEmpty(), qPrintable(step));
+            IMC::CStoreRevision latest;
+            TradeDateMap kept;
+            QVERIFY(observer.revisionDays(revisions.last().section(' ', 0, 0).toLongLong(), latest, kept)
+                        .isSuccess());
+            QCOMPARE(QString::fromStdString(refusal),
+                     QStringLiteral("交易日已被 %1 于 %2 修改（修订 %3），请重新刷新后再保存")
+                         .arg(QString::fromStdString(latest.operatorName),
+                              latest.savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                         .arg(latest.id));
+            QCOMPARE(state(), before);
         }
     }
 
@@ -208,7 +327,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("other program's tables") << "foreign" << QStringLiteral("其他程序的");
         QTest::newRow("newer store") << "newer"
-                                     << QStringLiteral("交易日数据库的版本 99 比本程序支持的版本 2 新");
+                                     << QStringLiteral("交易日数据库的版本 99 比本程序支持的版本 3 新");
         QTest::newRow("no address") << "  " << QStringLiteral("数据库地址为空");
         QTest::newRow("memory") << ":memory:" << QStringLiteral("交易日数据库必须是文件，不能是内存数据库");
         QTest::newRow("other scheme")
@@ -275,7 +394,9 @@ private slots:
         row("restore with", "restore", "+alice 10615", "alice", true);
         row("granted twice", "save exchange", "+bob 10615,+bob 10615", "bob", true);
         row("revoked", "save market", "+alice 10615,+bob 10615,-bob 10615", "bob", false);
-        row("last grant revoked", "save exchange", "+alice 10615,-alice 10615", "bob", true);
+        row("last grant revoked", "save exchange", "+alice 10615,-alice 10615", "bob", false);
+        row("last grant revoked, its holder", "restore", "+alice 10615,-alice 10615", "alice", false);
+        row("granted again", "save market", "+alice 10615,-alice 10615,+bob 10615", "bob", true);
     }
     void maintenanceRightDecidesWhoMayChangeDays()
     {

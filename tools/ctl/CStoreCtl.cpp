@@ -12,6 +12,7 @@
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
+#include <limits>
 
 #include <QFileInfo>
 #include <QList>
@@ -32,6 +33,10 @@ const QString outputOption = QStringLiteral("output");
 const QString userOption = QStringLiteral("user");
 const QString rightOption = QStringLiteral("right");
 const QString helpOption = QStringLiteral("help");
+const QString ifRevisionOption = QStringLiteral("if-revision");
+const QString forceOption = QStringLiteral("force");
+const QString codeOption = QStringLiteral("code");
+const QString trackOption = QStringLiteral("track");
 
 const char* const fileHeader = "日期,是否交易日";
 
@@ -65,6 +70,8 @@ int CStoreCtl::run(const QStringList& arguments)
             importDays();
         } else if (command == QLatin1String("list-exchanges")) {
             listExchanges();
+        } else if (command == QLatin1String("add-exchange")) {
+            addExchange();
         } else if (command == QLatin1String("history")) {
             history();
         } else if (command == QLatin1String("restore")) {
@@ -102,22 +109,27 @@ QString CStoreCtl::helpText()
         "                                           导出交易日文件: 首行 \"日期,是否交易日\"，\n"
         "                                           每个交易日一行 \"日期,1\"，UTF-8，末行后不换行\n"
         "                                           （可直接上传）；默认写到标准输出\n"
-        "  import --market N [--platform P] [--exchange 名称] 文件\n"
+        "  import --market N [--platform P] [--exchange 名称] [--if-revision 编号] 文件\n"
         "                                           按上传规则读取 .xls/.xlsx/文本文件，以其中的交易日\n"
-        "                                           替换该市场（或境外交易所）的全部交易日\n"
+        "                                           替换该市场（或境外交易所）的全部交易日；\n"
+        "                                           有 --if-revision 时只在该修订仍是当前修订时导入\n"
         "  list-exchanges                           列出境外交易所: "
         "名称、代码、赛道编号、赛道名称、交易日数\n"
+        "  add-exchange --exchange 名称 --code 代码 --track 赛道编号\n"
+        "                                           新增没有交易日的境外交易所（已存在时拒绝）\n"
         "  history --market N [--platform P | --exchange 名称]\n"
         "                                           列出修订: 编号、时间、操作员、操作、交易日数\n"
         "  restore --revision 编号                  把该修订时的状态恢复为当前状态（记为新修订）\n"
         "  grant --user 操作员 --right 权限编号     授予操作员权限（已有时不变）\n"
-        "  revoke --user 操作员 --right 权限编号    撤销操作员的权限（没有时不变）\n"
+        "  revoke --user 操作员 --right 权限编号 [--force]\n"
+        "                                           撤销操作员的权限（没有时不变）；撤销最后一个\n"
+        "                                           交易日维护权限持有者的 10615 需要 --force\n"
         "  rights --user 操作员                     列出操作员的权限编号，每行一个\n"
         "\n"
         "权限 10615 是交易日维护权限: import、restore 以及客户端的保存和删除都要求操作员（--operator）\n"
-        "有此权限，否则被拒绝且不做任何修改。数据库中还没有任何操作员被授予 10615 时（新建的数据库，\n"
-        "或最后一个授权已撤销），所有操作员都有此权限，rights 也会列出它；授予第一个操作员后，\n"
-        "只有被授予的操作员可以维护交易日。\n"
+        "有此权限，否则被拒绝且不做任何修改。数据库中还从未有操作员被授予 10615 时（新建的数据库），\n"
+        "所有操作员都有此权限，rights 也会列出它；第一次授予后，只有被授予的操作员可以维护交易日，\n"
+        "最后一个持有者被撤销后，在再授予一人之前任何人都不能保存、删除或恢复交易日。\n"
         "\n"
         "市场 N: 0 境内, 1 港股通, 2 其他, 3 电子盘（--platform 14 期货电子盘 或 15 利率电子盘）,\n"
         "        4 境外（需要 --exchange 交易所名称）。\n"
@@ -129,7 +141,8 @@ QString CStoreCtl::helpText()
         "  1  用法错误: 未知命令或选项、缺少或多余的参数、数据库拒绝的请求（包括操作员没有权限）\n"
         "  2  数据库不存在、无法打开、不是交易日数据库或数据库操作失败\n"
         "  3  导入文件无法读取（\"文件打开失败\"）或格式错误（\"第 N 行文件格式错误\"），或导出文件无法写入\n"
-        "  4  修订或境外交易所不存在\n");
+        "  4  修订或境外交易所不存在\n"
+        "  5  --if-revision 给出的修订已不是当前修订（交易日已被他人修改），或新增的交易所已存在\n");
 }
 
 void CStoreCtl::defineOptions()
@@ -144,6 +157,10 @@ void CStoreCtl::defineOptions()
     parser.addOption({outputOption, QString(), QStringLiteral("文件")});
     parser.addOption({userOption, QString(), QStringLiteral("操作员")});
     parser.addOption({rightOption, QString(), QStringLiteral("权限编号")});
+    parser.addOption({ifRevisionOption, QString(), QStringLiteral("编号")});
+    parser.addOption({forceOption, QString()});
+    parser.addOption({codeOption, QString(), QStringLiteral("代码")});
+    parser.addOption({trackOption, QString(), QStringLiteral("赛道编号")});
     parser.addOption({{helpOption, QStringLiteral("h")}, QString()});
 }
 
@@ -235,8 +252,10 @@ void CStoreCtl::exportDays()
 
 void CStoreCtl::importDays()
 {
-    requireOnly({marketOption, platformOption, exchangeOption}, 1);
+    requireOnly({marketOption, platformOption, exchangeOption, ifRevisionOption}, 1);
     const int market = marketType();
+    const bool conditional = parser.isSet(ifRevisionOption);
+    const long long expectedRevision = conditional ? positiveNumber(ifRevisionOption) : 0;
     const QString path = parser.positionalArguments().at(1);
     CTradeDateLines lines;
     if (!QFileInfo(path).isFile() || !CTradeDateFileReader::readLines(path, lines)) {
@@ -266,7 +285,15 @@ void CStoreCtl::importDays()
         request.records.push_back(record);
         request.platformParam = platformParam();
     }
-    check(store->operate(request, operatorName()));
+    if (conditional) {
+        const CSeenRevisions::Subject subject{
+            market, market == ttservice::EZR_MarketOverseas ? "" : platformParam(), exchangeName()};
+        CSeenRevisions seen;
+        seen.remember(subject, expectedRevision);
+        check(store->operateChecked(request, operatorName(), seen));
+    } else {
+        check(store->operate(request, operatorName()));
+    }
     out << QStringLiteral("已导入 %1 个交易日，修订 %2").arg(days.size()).arg(latestRevisionId(market))
         << '\n';
 }
@@ -281,6 +308,44 @@ void CStoreCtl::listExchanges()
             << exchange->trackId << '\t' << fromStd(tracks[exchange->trackId]) << '\t'
             << exchange->tradeDates.size() << '\n';
     }
+}
+
+void CStoreCtl::addExchange()
+{
+    requireOnly({exchangeOption, codeOption, trackOption}, 0);
+    if (!parser.isSet(exchangeOption) || exchangeName().empty() || !parser.isSet(codeOption)) {
+        throw CCtlException(
+            ExitUsage,
+            QStringLiteral("命令 add-exchange 需要 --exchange 名称、--code 代码和 --track 赛道编号"));
+    }
+    const long long track = positiveNumber(trackOption);
+    if (track > std::numeric_limits<int>::max()) {
+        throw CCtlException(ExitUsage, QStringLiteral("赛道编号过大: %1").arg(track));
+    }
+    openStore(false);
+    for (const auto& existing : exchanges()) {
+        if (existing->exchangeName == exchangeName()) {
+            throw CCtlException(ExitStale,
+                                QStringLiteral("交易所 %1 已存在").arg(fromStd(existing->exchangeName)));
+        }
+    }
+    auto exchange = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
+    exchange->marketType = ttservice::EZR_MarketOverseas;
+    exchange->exchangeName = exchangeName();
+    exchange->exchangeCode = parser.value(codeOption).toStdString();
+    exchange->trackId = static_cast<int>(track);
+    ttservice::COperateDataReq request;
+    request.dataType = ITradingDayBackend::DataKindTradeDates;
+    request.operation = ITradingDayBackend::OperationSave;
+    request.platformParam = "WP";
+    request.records.push_back(exchange);
+    // Seen nothing: the store refuses when another desk added the exchange meanwhile.
+    CSeenRevisions seen;
+    check(store->operateChecked(request, operatorName(), seen));
+    out << QStringLiteral("已新增交易所 %1，修订 %2")
+               .arg(fromStd(exchange->exchangeName))
+               .arg(*seen.revisionOf({ttservice::EZR_MarketOverseas, "", exchange->exchangeName}))
+        << '\n';
 }
 
 void CStoreCtl::history()
@@ -322,7 +387,7 @@ void CStoreCtl::restore()
 
 void CStoreCtl::changeRight(bool granting)
 {
-    requireOnly({userOption, rightOption}, 0);
+    requireOnly({userOption, rightOption, forceOption}, 0);
     const std::string user = userName();
     if (!parser.isSet(rightOption)) {
         throw CCtlException(ExitUsage, QStringLiteral("命令 %1 需要 --right 权限编号").arg(command));
@@ -333,13 +398,35 @@ void CStoreCtl::changeRight(bool granting)
         throw CCtlException(ExitUsage,
                             QStringLiteral("权限编号必须是正整数，收到: %1").arg(parser.value(rightOption)));
     }
+    if (granting && parser.isSet(forceOption)) {
+        throw CCtlException(ExitUsage, QStringLiteral("命令 grant 不接受选项 --force"));
+    }
     openStore(false);
+    if (!granting) {
+        requireForceToRevokeLastMaintainer(user, right);
+    }
     check(granting ? store->grantRight(user, right) : store->revokeRight(user, right));
     out << (granting ? QStringLiteral("已授予操作员 %1 权限 %2")
                      : QStringLiteral("已撤销操作员 %1 的权限 %2"))
                .arg(fromStd(user))
                .arg(right)
         << '\n';
+}
+
+void CStoreCtl::requireForceToRevokeLastMaintainer(const std::string& user, int right)
+{
+    if (right != CSqlTradingDayBackend::RightTradingDayMaintenance || parser.isSet(forceOption)) {
+        return;
+    }
+    std::vector<std::string> holders;
+    check(store->maintainers(holders));
+    if (holders == std::vector<std::string>{user}) {
+        throw CCtlException(
+            ExitUsage, QStringLiteral("警告: %1 是最后一个有交易日维护权限(%2)的操作员，撤销后任何人都不能"
+                                      "保存、删除或恢复交易日，直到再授予一人。确认撤销请加 --force")
+                           .arg(fromStd(user))
+                           .arg(right));
+    }
 }
 
 void CStoreCtl::listRights()
@@ -362,6 +449,17 @@ std::string CStoreCtl::userName() const
         throw CCtlException(ExitUsage, QStringLiteral("命令 %1 需要 --user 操作员").arg(command));
     }
     return parser.value(userOption).toStdString();
+}
+
+long long CStoreCtl::positiveNumber(const QString& option) const
+{
+    bool isNumber = false;
+    const long long number = parser.value(option).toLongLong(&isNumber);
+    if (!isNumber || number <= 0) {
+        throw CCtlException(ExitUsage,
+                            QStringLiteral("--%1 必须是正整数，收到: %2").arg(option, parser.value(option)));
+    }
+    return number;
 }
 
 int CStoreCtl::marketType() const
@@ -492,6 +590,8 @@ void CStoreCtl::check(const utils::TTError& error) const
         exitCode = ExitUsage;
     } else if (error.code() == CStoreException::NotFound) {
         exitCode = ExitNotFound;
+    } else if (error.code() == CStoreException::Stale) {
+        exitCode = ExitStale;
     }
     throw CCtlException(exitCode, fromStd(error.errorMsg()));
 }

@@ -23,7 +23,8 @@ public:
         ExitUsage = 1,
         ExitStore = 2,
         ExitFile = 3,
-        ExitNotFound = 4
+        ExitNotFound = 4,
+        ExitStale = 5
     };
 
     CStoreCtl(QTextStream& out, QTextStream& err);
@@ -43,9 +44,11 @@ private:
     void exportDays();
     void importDays();
     void listExchanges();
+    void addExchange();
     void history();
     void restore();
     void changeRight(bool granting);
+    void requireForceToRevokeLastMaintainer(const std::string& user, int right);
     void listRights();
 
     int marketType() const;
@@ -53,6 +56,7 @@ private:
     std::string exchangeName() const;
     std::string operatorName() const;
     std::string userName() const;
+    long long positiveNumber(const QString& option) const;
     // Every overseas exchange the store holds, with its days.
     std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> exchanges();
     boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> findExchange(const std::string& name);

@@ -159,6 +159,30 @@ private slots:
             "export --market 0", "日期,是否交易日\n2026-08-03,1\n2026-08-04,1\n2026-08-06,1");
         row("import into an exchange", "--operator 张三 import --market 4 --exchange 大阪交易所 @/days.csv",
             0, "已导入 3 个交易日，修订 8\n", "list-exchanges", exchanges.arg(3));
+        row("import if still the current revision",
+            "--operator 张三 import --market 0 --if-revision 2 @/days.csv", 0, "已导入 3 个交易日，修订 8\n");
+        row("import if an older revision", "--operator 张三 import --market 0 --if-revision 1 @/days.csv", 5,
+            "交易日已被 李四 于", "history --market 0", history);
+        row("import into an exchange if an older revision",
+            "--operator 张三 import --market 4 --exchange 洲际交易所 --if-revision 6 @/days.csv", 4,
+            "交易所 洲际交易所 不存在");
+        row("import into an exchange if its revision",
+            "--operator 张三 import --market 4 --exchange 伦敦金属交易所 --if-revision 4 @/days.csv", 0,
+            "已导入 3 个交易日，修订 8\n");
+        row("import if a revision of another market",
+            "--operator 张三 import --market 3 --platform 15 --if-revision 3 @/days.csv", 5,
+            "请重新刷新后再保存");
+        row("add-exchange", "--operator 张三 add-exchange --exchange 新加坡交易所 --code SGX --track 4", 0,
+            "已新增交易所 新加坡交易所，修订 8\n", "list-exchanges",
+            exchanges.arg(0) + "新加坡交易所\tSGX\t4\t股指期货赛道\t0\n");
+        row("add-exchange of one that exists",
+            "--operator 张三 add-exchange --exchange 大阪交易所 --code X --track 1", 5,
+            "交易所 大阪交易所 已存在", "list-exchanges", exchanges.arg(0));
+        row("add-exchange without a code", "add-exchange --exchange 新加坡交易所 --track 4", 1,
+            "需要 --exchange");
+        row("add-exchange without the right",
+            "--operator bob add-exchange --exchange 新加坡交易所 --code SGX --track 4", 1, refused,
+            "list-exchanges", exchanges.arg(0));
         row("import into an unknown exchange",
             "--operator 张三 import --market 4 --exchange 纳斯达克 @/days.csv", 4, "交易所 纳斯达克 不存在");
         row("import without the right", "--operator bob import --market 0 @/days.csv", 1, refused,
@@ -175,13 +199,19 @@ private slots:
             "rights --user bob", "10615\n");
         row("revoke", "revoke --user 张三 --right 20001", 0, "已撤销操作员 张三 的权限 20001\n",
             "rights --user 张三", "10615\n");
+        row("revoke of the last maintainer", "revoke --user 张三 --right 10615", 1,
+            "警告: 张三 是最后一个有交易日维护权限(10615)的操作员", "rights --user 张三", "10615\n20001\n");
+        row("revoke of the last maintainer, forced", "revoke --user 张三 --right 10615 --force", 0,
+            "已撤销操作员 张三 的权限 10615\n", "--operator 张三 restore --revision 1", "");
+        row("revoke of a maintainer not the last", "revoke --user bob --right 10615", 0,
+            "已撤销操作员 bob 的权限 10615\n", "rights --user 张三", "10615\n20001\n");
         // A mistyped store is not created: asked again, it is still missing.
         row("missing store", "--db @/typo.db export --market 0", 2, "不存在（可用 init 命令建立）",
             "--db @/typo.db rights --user bob", "");
         row("not a store", "--db @/days.csv list-exchanges", 2, "不是交易日数据库");
         row("no command", "", 1, "缺少命令");
         row("unknown command", "drop", 1, "未知命令: drop");
-        row("unknown option", "--force list-exchanges", 1, "未知选项: force");
+        row("unknown option", "--forse list-exchanges", 1, "未知选项: forse");
         row("bad market", "export --market 9", 1, "市场类型必须是 0 到 4");
         row("overseas without exchange", "history --market 4", 1, "需要 --exchange");
         row("option of another command", "list-exchanges --revision 1", 1, "不接受选项 --revision");
