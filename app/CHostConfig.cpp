@@ -31,6 +31,16 @@ QStringList rightsAsText(const QSet<int>& rights)
     return texts;
 }
 
+// An unquoted value with commas comes back from QSettings as a list, split at them (a password in a store
+// address, a name; a list of variants when a part starts with "@"): read as one text, it is the value as
+// written.
+QString textValue(const QSettings& settings, const QString& key, const QString& fallback = QString())
+{
+    const QVariant value = settings.value(key, fallback);
+    const bool split = value.type() == QVariant::StringList || value.type() == QVariant::List;
+    return split ? value.toStringList().join(QLatin1Char(',')) : value.toString();
+}
+
 } // namespace
 
 QString CHostConfig::defaultConfigFile()
@@ -65,8 +75,8 @@ CHostConfig CHostConfig::load(const QString& path, const CHostOptions& options)
     const int systemCount = settings.beginReadArray(QStringLiteral("systems"));
     for (int i = 0; i < systemCount; ++i) {
         settings.setArrayIndex(i);
-        const System system{settings.value(QStringLiteral("name")).toString(),
-                            settings.value(QStringLiteral("store")).toString()};
+        const System system{textValue(settings, QStringLiteral("name")),
+                            textValue(settings, QStringLiteral("store"))};
         if (!system.name.isEmpty()) {
             config.systems.append(system);
         }
@@ -75,7 +85,7 @@ CHostConfig CHostConfig::load(const QString& path, const CHostOptions& options)
     if (config.systems.isEmpty()) {
         config.systems = defaults().systems;
     }
-    config.userName = settings.value(QStringLiteral("operator/name"), localUserName()).toString();
+    config.userName = textValue(settings, QStringLiteral("operator/name"), localUserName());
     for (const QString& right : settings.value(QStringLiteral("operator/rights")).toStringList()) {
         config.rights.insert(right.toInt());
     }

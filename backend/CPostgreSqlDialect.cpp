@@ -189,6 +189,22 @@ void CPostgreSqlDialect::lockSubject(const QSqlDatabase& db, const QString& subj
                      {lockSpace, subject});
 }
 
+void CPostgreSqlDialect::announceRevision(const QSqlDatabase& db, long long revisionId) const
+{
+    CStoreQuery::run(db, QStringLiteral("SELECT pg_notify(?, ?)"),
+                     {announcementChannel(), QString::number(revisionId)});
+}
+
+QString CPostgreSqlDialect::announcementChannel() const
+{
+    return QStringLiteral("tradingday_revision");
+}
+
+long long CPostgreSqlDialect::changeCounter(const QSqlDatabase& db) const
+{
+    return CStoreQuery::scalar(db, QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM revision")).toLongLong();
+}
+
 QString CPostgreSqlDialect::typedPlaceholder(const QString& sqlType) const
 {
     return QStringLiteral("CAST(? AS %1)").arg(sqlType);

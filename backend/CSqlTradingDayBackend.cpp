@@ -441,6 +441,35 @@ utils::TTError CSqlTradingDayBackend::restoreRevision(long long revisionId, cons
     });
 }
 
+utils::TTError CSqlTradingDayBackend::revisionsAfter(long long revisionId, std::vector<CStoreRevision>& found)
+{
+    return guarded([&] {
+        QSqlQuery row = CStoreQuery::run(
+            connection(), revisionSelect + QStringLiteral(" FROM revision WHERE id > ? ORDER BY id"),
+            {revisionId});
+        std::vector<CStoreRevision> answer;
+        while (row.next()) {
+            answer.push_back(revisionOf(row));
+        }
+        found.insert(found.end(), answer.begin(), answer.end());
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::newestRevisionId(long long& revisionId)
+{
+    return guarded([&] {
+        revisionId =
+            CStoreQuery::scalar(connection(), QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM revision"))
+                .toLongLong();
+    });
+}
+
+bool CSqlTradingDayBackend::wroteRevision(long long revisionId) const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return writtenRevisions.count(revisionId) > 0;
+}
+
 utils::TTError CSqlTradingDayBackend::rightsOf(const std::string& operatorName, QSet<int>& rights)
 {
     return guarded([&] {
@@ -920,6 +949,12 @@ CStoreRevision CSqlTradingDayBackend::recordRevision(const QSqlDatabase& db, CSt
     }
     revision.id = insert.value(0).toLongLong();
     insert.finish();
+    // Known as this desk's before anyone can see it.
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        writtenRevisions.insert(revision.id);
+    }
+    CStoreDialect::of(db).announceRevision(db, revision.id);
     return revision;
 }
 

@@ -17,6 +17,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,12 @@ public:
     utils::TTError restoreRevision(long long revisionId, const std::string& operatorName,
                                    CStoreRevision& restored);
 
+    // Revisions of every market and exchange newer than revisionId, oldest first.
+    utils::TTError revisionsAfter(long long revisionId, std::vector<CStoreRevision>& found);
+    utils::TTError newestRevisionId(long long& revisionId);
+    // True when revisionId was written through this object: a desk is not told of its own changes.
+    bool wroteRevision(long long revisionId) const;
+
     // The rights operatorName holds, added to rights: those granted and, under the first-start rule,
     // 10615. The host's user manager answers from this.
     utils::TTError rightsOf(const std::string& operatorName, QSet<int>& rights);
@@ -148,8 +155,9 @@ private:
     const CStoreAddress address;
     const CStoreDialect& dialect;
     const unsigned long long instanceId;
-    std::mutex mutex;
+    mutable std::mutex mutex;
     std::map<QThread*, QSqlDatabase> connections;
+    std::set<long long> writtenRevisions;
 };
 
 } // namespace IMC

@@ -169,6 +169,18 @@ QString CSqliteDialect::beginWriteStatement() const
 
 void CSqliteDialect::lockSubject(const QSqlDatabase&, const QString&) const {}
 
+void CSqliteDialect::announceRevision(const QSqlDatabase&, long long) const {}
+
+QString CSqliteDialect::announcementChannel() const
+{
+    return QString();
+}
+
+long long CSqliteDialect::changeCounter(const QSqlDatabase& db) const
+{
+    return CStoreQuery::scalar(db, QStringLiteral("PRAGMA data_version")).toLongLong();
+}
+
 QString CSqliteDialect::typedPlaceholder(const QString&) const
 {
     return QStringLiteral("?");

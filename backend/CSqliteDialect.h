@@ -21,6 +21,9 @@ public:
 
     QString beginWriteStatement() const override;
     void lockSubject(const QSqlDatabase& db, const QString& subject) const override;
+    void announceRevision(const QSqlDatabase& db, long long revisionId) const override;
+    QString announcementChannel() const override;
+    long long changeCounter(const QSqlDatabase& db) const override;
     QString typedPlaceholder(const QString& sqlType) const override;
 
     CStoreException failure(const QSqlError& error) const override;

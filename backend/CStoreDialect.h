@@ -56,6 +56,15 @@ public:
     // waiting for this one until it ends.
     virtual void lockSubject(const QSqlDatabase& db, const QString& subject) const = 0;
 
+    // Inside the transaction that wrote revision revisionId: tells the database's listeners once it commits,
+    // where the database has a way to (CRevisionWatcher).
+    virtual void announceRevision(const QSqlDatabase& db, long long revisionId) const = 0;
+    // The channel the announcements go to; empty where the database has none and watchers poll.
+    virtual QString announcementChannel() const = 0;
+    // A value that changes when another connection commits a revision (it may also change on other commits);
+    // watchers poll it.
+    virtual long long changeCounter(const QSqlDatabase& db) const = 0;
+
     // A placeholder for a value of sqlType where the statement alone does not give the type.
     virtual QString typedPlaceholder(const QString& sqlType) const = 0;
 

@@ -59,8 +59,17 @@ void CItsmClientCenter::registerSystem(const std::string& name, std::shared_ptr<
 
 void CItsmClientCenter::setCurrentSystem(const std::string& name)
 {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        current = name;
+    }
+    emit sigCurrentSystemChanged(QString::fromStdString(name));
+}
+
+std::string CItsmClientCenter::currentSystem() const
+{
     std::lock_guard<std::mutex> lock(mutex);
-    current = name;
+    return current;
 }
 
 std::vector<std::string> CItsmClientCenter::systemNames() const
