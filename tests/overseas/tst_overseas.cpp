@@ -23,6 +23,7 @@
 
 #include "CHostFixture.h"
 #include "CModalDriver.h"
+#include "COverseasUi.h"
 #include "TestGuards.h"
 
 #include <QTableView>
@@ -82,28 +83,6 @@ QString shownRows(const QWidget* page)
                     items->index(row, 2).data().toString();
     }
     return rows.join(QLatin1Char(' '));
-}
-
-// Clicks the row button with that text where the table paints it; false when it is not painted there.
-bool clickRowButton(const QWidget* page, int shownRow, const QString& text)
-{
-    QTableView* view = page->findChild<QTableView*>();
-    auto* delegate = qobject_cast<XP::CBaseTableColumnMultiButtonsDelegate*>(view->itemDelegateForColumn(1));
-    const QModelIndex cell = view->model()->index(shownRow, 1);
-    const QVector<XP::ButtonData> buttons =
-        delegate->itemButtons(cell.data(XP::CHpfItemModel::rowKeyRole).toByteArray().toStdString());
-    QStyleOptionViewItem option;
-    option.initFrom(view);
-    option.font = view->font();
-    option.rect = view->visualRect(cell);
-    const QVector<QRect> rects = delegate->buttonRects(option, cell);
-    for (int i = 0; i < rects.size() && i < buttons.size(); ++i) {
-        if (buttons[i].text == text) {
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rects[i].center());
-            return true;
-        }
-    }
-    return false;
 }
 
 // The texts of the labels, in the order they were made.
@@ -287,7 +266,7 @@ private slots:
                 title = static_cast<XP::CCommonDialog*>(modal)->title();
                 CCalendarUi::clickButton(modal, words[2]);
             });
-            QVERIFY(clickRowButton(page.get(), row, words[0]));
+            QVERIFY(tds::COverseasUi::clickRowButton(page.get(), row, words[0]));
             QCOMPARE(title, QStringLiteral("X交易日设置"));
         } else {
             // Held answers leave the mask over the page while an operation is outstanding.
@@ -295,7 +274,7 @@ private slots:
             if (words[0] == QStringLiteral("删除")) {
                 XP::CMessageBoxScript::pushAnswer(words[2] == QLatin1String("No") ? QMessageBox::No
                                                                                   : QMessageBox::Ok);
-                QVERIFY(clickRowButton(page.get(), row, words[0]));
+                QVERIFY(tds::COverseasUi::clickRowButton(page.get(), row, words[0]));
             } else {
                 driver.arm([&](QWidget* modal) { add(modal, words.value(1)); });
                 QVERIFY(CCalendarUi::clickButton(page.get(), words[0]));
