@@ -45,7 +45,8 @@ void CRevisionWatcher::startWatching()
 {
     timer = new QTimer(context);
     connect(timer, &QTimer::timeout, context, [this] { check(); });
-    timer->start(pollIntervalMs);
+    const bool notifies = !CStoreDialect::forAddress(store->storeAddress()).announcementChannel().isEmpty();
+    timer->start(notifies ? catchUpIntervalMs : pollIntervalMs);
     check();
 }
 

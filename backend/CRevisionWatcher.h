@@ -18,15 +18,18 @@ class CSqlTradingDayBackend;
 
 // Tells a desk of the revisions other desks and programs commit to its store, within a second or so: on
 // PostgreSQL the store's own channel wakes it at each commit (LISTEN/NOTIFY), on SQLite it polls the
-// database's data version. Both run on a thread of the watcher's own, never the GUI thread, and every few
-// hundred milliseconds also catch up with anything a notification missed or a broken connection lost.
+// database's data version. Both run on a thread of the watcher's own, never the GUI thread; a notifying
+// store is also checked every few seconds, for anything a broken connection missed.
 // Revisions written through the watched store object itself (the desk's own saves) are not reported.
 class CRevisionWatcher : public QObject
 {
     Q_OBJECT
 
 public:
+    // How often a store without a notification channel (SQLite) is polled.
     static constexpr int pollIntervalMs = 250;
+    // How often a store that notifies (PostgreSQL) is checked anyway, for what a broken connection missed.
+    static constexpr int catchUpIntervalMs = 5000;
 
     explicit CRevisionWatcher(std::shared_ptr<CSqlTradingDayBackend> store, QObject* parent = nullptr);
     ~CRevisionWatcher() override;

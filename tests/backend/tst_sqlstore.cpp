@@ -397,6 +397,9 @@ private slots:
         row("last grant revoked", "save exchange", "+alice 10615,-alice 10615", "bob", false);
         row("last grant revoked, its holder", "restore", "+alice 10615,-alice 10615", "alice", false);
         row("granted again", "save market", "+alice 10615,-alice 10615,+bob 10615", "bob", true);
+        // "upgrade": the store goes back to the version before the first-start rule could end, and is opened.
+        row("upgraded with a maintainer", "save market", "+alice 10615,upgrade,-alice 10615", "bob", false);
+        row("upgraded without one", "save market", "+bob 10001,upgrade", "bob", true);
     }
     void maintenanceRightDecidesWhoMayChangeDays()
     {
@@ -412,6 +415,15 @@ private slots:
         // does.
         CSqlTradingDayBackend admin(address);
         for (const QString& grant : rights) {
+            if (grant == QLatin1String("upgrade")) {
+                const QString toVersion2 =
+                    onPostgreSql() ? QStringLiteral("UPDATE store_identity SET schema_version = 2")
+                                   : QStringLiteral("PRAGMA user_version = 2");
+                QCOMPARE(Kit::execute(address, {QStringLiteral("DROP TABLE store_fact"), toVersion2}),
+                         QString());
+                QVERIFY(CSqlTradingDayBackend(address).open().isSuccess());
+                continue;
+            }
             const auto apply =
                 grant[0] == '+' ? &CSqlTradingDayBackend::grantRight : &CSqlTradingDayBackend::revokeRight;
             QVERIFY(
