@@ -50,11 +50,14 @@ CHostOptions CHostOptions::parse(const QCoreApplication& app)
                                         QStringLiteral("Render the window into a PNG once the page's data "
                                                        "have arrived, then exit."),
                                         QStringLiteral("file"));
+    const QCommandLineOption history(QStringLiteral("history"),
+                                     QStringLiteral("Open the revision history of the shown page's market at "
+                                                    "start; with --screenshot, render that window."));
     const QCommandLineOption exitAfterFirstPaint(
         QStringLiteral("exit-after-first-paint"),
         QStringLiteral("Exit as soon as the window has been painted once "
                        "(to measure start-up)."));
-    parser.addOptions({config, db, user, modules, rights, page, screenshot, exitAfterFirstPaint});
+    parser.addOptions({config, db, user, modules, rights, page, screenshot, history, exitAfterFirstPaint});
     parser.process(app);
 
     CHostOptions options;
@@ -78,6 +81,7 @@ CHostOptions CHostOptions::parse(const QCoreApplication& app)
         options.error = QStringLiteral("--page: expected 0, 1, 2 or 3");
     }
     options.screenshot = parser.value(screenshot);
+    options.history = parser.isSet(history);
     options.exitAfterFirstPaint = parser.isSet(exitAfterFirstPaint);
     return options;
 }

@@ -20,6 +20,7 @@ struct CHostOptions
     bool rightsGiven = false;
     int page = 0;                     // --page N
     QString screenshot;               // --screenshot FILE
+    bool history = false;             // --history: the shown page's revision history opened at start
     bool exitAfterFirstPaint = false; // --exit-after-first-paint (start-up measurements)
     QString error;                    // set when the command line cannot be used
 

@@ -71,6 +71,7 @@ int main(int argc, char** argv)
     const IMC::CHostConfig config = IMC::CHostConfig::load(configFile, options);
 
     QStringList systemNames;
+    std::vector<std::shared_ptr<IMC::ITradingDayBackend>> stores;
     std::shared_ptr<IMC::ITradingDayBackend> defaultStore;
     auto* clientCenter = utils::CSingletonT<IMC::CItsmClientCenter>::instance();
     for (const IMC::CHostConfig::System& system : config.systems) {
@@ -85,12 +86,16 @@ int main(int argc, char** argv)
             defaultStore = backend;
         }
         systemNames << system.name;
+        stores.push_back(backend);
     }
     applyOperator(config, operatorRights(config, options, defaultStore));
 
-    IMC::CHostMainWindow window(systemNames);
+    IMC::CHostMainWindow window(systemNames, stores);
     window.show();
     window.showPanelPage(options.page);
+    if (options.history) {
+        window.openRevisionHistory();
+    }
     if (options.exitAfterFirstPaint) {
         QObject::connect(&window, &IMC::CHostMainWindow::sigFirstPaint, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);

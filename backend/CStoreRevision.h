@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QString>
 
 #include <string>
 
@@ -25,6 +26,9 @@ public:
     std::string operatorName;
     QDateTime savedAt;
     int dayCount = 0;
+
+    // "保存" or "删除", with "(恢复修订 <编号>)" after a restore.
+    QString operationText() const;
 };
 
 } // namespace IMC

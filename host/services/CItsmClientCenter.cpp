@@ -59,17 +59,8 @@ void CItsmClientCenter::registerSystem(const std::string& name, std::shared_ptr<
 
 void CItsmClientCenter::setCurrentSystem(const std::string& name)
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        current = name;
-    }
-    emit sigCurrentSystemChanged(QString::fromStdString(name));
-}
-
-std::string CItsmClientCenter::currentSystem() const
-{
     std::lock_guard<std::mutex> lock(mutex);
-    return current;
+    current = name;
 }
 
 std::vector<std::string> CItsmClientCenter::systemNames() const

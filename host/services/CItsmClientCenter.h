@@ -43,7 +43,6 @@ public:
     // Adds or replaces a system. The first system registered becomes the current one.
     void registerSystem(const std::string& name, std::shared_ptr<ITradingDayBackend> backend);
     void setCurrentSystem(const std::string& name);
-    std::string currentSystem() const;
     std::vector<std::string> systemNames() const;
 
     // The client of name; an empty name means the current system. An unknown name gives a client that
@@ -70,8 +69,6 @@ public:
 
 signals:
     void sigServerMessage(int type, bool success, QString title, QString text);
-    // Emitted by setCurrentSystem, on the thread that called it.
-    void sigCurrentSystemChanged(QString name);
 
 private:
     void recordServerMessage(const CServerMessage& message);

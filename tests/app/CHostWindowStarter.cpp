@@ -8,6 +8,9 @@
 
 #include "CHostFixture.h"
 
+#include "services/LuaModuleCtrl.h"
+#include "utils/CSingletonT.h"
+
 #include <QCoreApplication>
 
 namespace tds {
@@ -19,8 +22,13 @@ std::unique_ptr<IMC::CHostMainWindow> CHostWindowStarter::start(const QString& s
         return nullptr;
     }
     CHostFixture::start(store);
+    // Every page, as the program's first-start configuration has it.
+    for (const char* module : {"mdl_tradetype", "mdl_tradetype_ggt", "mdl_tradetype_electronic"}) {
+        utils::CSingletonT<luawrapper::LuaModuleCtrl>::instance()->setModule(module, true);
+    }
     auto window =
-        std::make_unique<IMC::CHostMainWindow>(QStringList{QString::fromStdString(CHostFixture::systemName)});
+        std::make_unique<IMC::CHostMainWindow>(QStringList{QString::fromStdString(CHostFixture::systemName)},
+                                               std::vector<std::shared_ptr<IMC::ITradingDayBackend>>{store});
     window->show();
     window->showPanelPage(0);
     if (!CHostFixture::waitForAnswers()) {
@@ -33,7 +41,12 @@ std::unique_ptr<IMC::CHostMainWindow> CHostWindowStarter::start(const QString& s
 
 IMC::CSystemTradingDayWidget* CHostWindowStarter::calendarPage(const IMC::CHostMainWindow& window)
 {
-    return window.panel()->findChild<IMC::CSystemTradingDayWidget*>();
+    for (IMC::CSystemTradingDayWidget* page : window.panel()->findChildren<IMC::CSystemTradingDayWidget*>()) {
+        if (page->isVisible()) {
+            return page;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace tds

@@ -1,3 +1,7 @@
+#include "CHostConfig.h"
+#include "CHostOptions.h"
+#include "CStoreAddress.h"
+
 #include "TestGuards.h"
 
 #include <QProcess>
@@ -76,6 +80,44 @@ private slots:
                  QStringList({"mdl_tradetype", "mdl_tradetype_ggt", "mdl_tradetype_sgt",
                               "mdl_tradetype_electronic"}));
         QCOMPARE(ini.value("operator/rights").toStringList(), QStringList{"10615"});
+    }
+
+    // A store address with any password comes back as it was, whether written through QSettings (quoted) or
+    // by hand (unquoted).
+    void storeAddressesReadBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("password");
+        for (const char* password : {"pa,ss", "a,b,,c,", "semi;colon", "q\"uote", "x=y", "back\\slash",
+                                     "sp ace", "中文,密码", "%2Cpercent", "#hash"}) {
+            QTest::newRow(password) << QString::fromUtf8(password);
+        }
+    }
+    void storeAddressesReadBackAsWritten()
+    {
+        QFETCH(QString, password);
+        QTemporaryDir dir;
+        const QString address = QStringLiteral("postgresql://ops:%1@db.example:5433/days")
+                                    .arg(QString::fromUtf8(QUrl::toPercentEncoding(password, ",=")));
+        {
+            QSettings written(dir.filePath("host.ini"), QSettings::IniFormat);
+            written.beginWriteArray("systems", 1);
+            written.setArrayIndex(0);
+            written.setValue("name", QStringLiteral("生产,主系统"));
+            written.setValue("store", address);
+            written.endArray();
+        }
+        QFile handWritten(dir.filePath("hand.ini"));
+        QVERIFY(handWritten.open(QIODevice::WriteOnly));
+        handWritten.write(("[systems]\n1\\name=生产\n1\\store=" + address + "\nsize=1\n").toUtf8());
+        handWritten.close();
+        for (const QString& file : {QStringLiteral("host.ini"), QStringLiteral("hand.ini")}) {
+            const IMC::CHostConfig read = IMC::CHostConfig::load(dir.filePath(file), IMC::CHostOptions());
+            QCOMPARE(read.systems.size(), 1);
+            QCOMPARE(read.systems.first().storeAddress, address);
+            QCOMPARE(IMC::CStoreAddress::parse(read.systems.first().storeAddress).password(), password);
+        }
+        QCOMPARE(IMC::CHostConfig::load(dir.filePath("host.ini"), IMC::CHostOptions()).systems.first().name,
+                 QStringLiteral("生产,主系统"));
     }
 };
 

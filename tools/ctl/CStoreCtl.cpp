@@ -358,7 +358,7 @@ void CStoreCtl::history()
     for (const CStoreRevision& revision : revisions) {
         out << revision.id << '\t'
             << revision.savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
-            << fromStd(revision.operatorName) << '\t' << operationText(revision) << '\t' << revision.dayCount
+            << fromStd(revision.operatorName) << '\t' << revision.operationText() << '\t' << revision.dayCount
             << '\n';
     }
 }
@@ -594,17 +594,6 @@ void CStoreCtl::check(const utils::TTError& error) const
         exitCode = ExitStale;
     }
     throw CCtlException(exitCode, fromStd(error.errorMsg()));
-}
-
-QString CStoreCtl::operationText(const CStoreRevision& revision) const
-{
-    const QString operation = revision.operation == ITradingDayBackend::OperationDelete
-                                  ? QStringLiteral("删除")
-                                  : QStringLiteral("保存");
-    if (revision.restoredFrom == 0) {
-        return operation;
-    }
-    return QStringLiteral("%1(恢复修订 %2)").arg(operation).arg(revision.restoredFrom);
 }
 
 } // namespace IMC

@@ -64,7 +64,6 @@ private:
     long long latestRevisionId(int market);
     std::map<int, std::string> trackNames();
     void check(const utils::TTError& error) const;
-    QString operationText(const CStoreRevision& revision) const;
 
     QTextStream& out;
     QTextStream& err;
