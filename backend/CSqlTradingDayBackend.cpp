@@ -381,24 +381,29 @@ const CStoreAddress& CSqlTradingDayBackend::storeAddress() const
     return address;
 }
 
+CSeenRevisions::Subject CSqlTradingDayBackend::subjectOf(int marketType, const std::string& platformParam,
+                                                         const std::string& exchangeName) const
+{
+    if (marketType != ttservice::EZR_MarketOverseas) {
+        return {marketType, marketPlatform(marketType, platformParam).toStdString(), std::string()};
+    }
+    if (exchangeName.empty()) {
+        badRequest("境外市场需要交易所名称");
+    }
+    return {marketType, std::string(), exchangeName};
+}
+
 utils::TTError CSqlTradingDayBackend::revisions(int marketType, const std::string& platformParam,
                                                 const std::string& exchangeName,
                                                 std::vector<CStoreRevision>& found)
 {
     return guarded([&] {
-        QString platform = noPlatform;
-        if (marketType == ttservice::EZR_MarketOverseas) {
-            if (exchangeName.empty()) {
-                badRequest("境外市场需要交易所名称");
-            }
-        } else {
-            platform = marketPlatform(marketType, platformParam);
-        }
+        const Subject subject = subjectOf(marketType, platformParam, exchangeName);
         QSqlQuery row = CStoreQuery::run(
             connection(),
             revisionSelect + QStringLiteral(" FROM revision WHERE market_type = ? AND platform = ? "
                                             "AND exchange_name = ? ORDER BY id"),
-            {marketType, platform, textOf(exchangeName)});
+            {marketType, textOf(subject.platformParam), textOf(subject.exchangeName)});
         std::vector<CStoreRevision> answer;
         while (row.next()) {
             answer.push_back(revisionOf(row));
@@ -413,6 +418,37 @@ utils::TTError CSqlTradingDayBackend::revisionDays(long long revisionId, CStoreR
     return guarded([&] {
         TradeDateMap kept;
         revision = loadRevision(connection(), revisionId, kept);
+        days.swap(kept);
+    });
+}
+
+utils::TTError CSqlTradingDayBackend::daysAsOf(int marketType, const std::string& platformParam,
+                                               const std::string& exchangeName, long long revisionId,
+                                               const QDateTime& at, CStoreRevision& revision,
+                                               TradeDateMap& days)
+{
+    return guarded([&] {
+        const Subject subject = subjectOf(marketType, platformParam, exchangeName);
+        const QString bound = revisionId > 0 ? QStringLiteral("id <= ?") : QStringLiteral("saved_at <= ?");
+        const QVariant limit = revisionId > 0
+                                   ? QVariant(revisionId)
+                                   : QVariant(at.toUTC().addMSecs(999).toString(Qt::ISODateWithMs));
+        QSqlQuery row = CStoreQuery::run(
+            connection(),
+            revisionSelect + QStringLiteral(", days FROM revision WHERE market_type = ? AND platform = ? AND "
+                                            "exchange_name = ? AND %1 ORDER BY id DESC LIMIT 1")
+                                 .arg(bound),
+            {subject.marketType, textOf(subject.platformParam), textOf(subject.exchangeName), limit});
+        if (!row.next()) {
+            throw CStoreException(CStoreException::NotFound, QStringLiteral("该市场当时还没有交易日修订"));
+        }
+        TradeDateMap kept;
+        if (!CDaySetCodec::decode(row.value(revisionColumnCount).toByteArray(), kept)) {
+            throw CStoreException(
+                CStoreException::DatabaseFailure,
+                QStringLiteral("修订 %1 的交易日数据已损坏").arg(row.value(0).toLongLong()));
+        }
+        revision = revisionOf(row);
         days.swap(kept);
     });
 }

@@ -82,6 +82,12 @@ public:
                              const std::string& exchangeName, std::vector<CStoreRevision>& found);
     // What revision revisionId is and the whole day set it keeps.
     utils::TTError revisionDays(long long revisionId, CStoreRevision& revision, TradeDateMap& days);
+    // The days of a market (or, for market 4, of the exchange named) as the store stood at revision
+    // revisionId (its newest revision with an id up to that) or, with revisionId 0, at time at (its newest
+    // revision saved by then); revision is the one that made them. NotFound when it had no revision by then.
+    utils::TTError daysAsOf(int marketType, const std::string& platformParam, const std::string& exchangeName,
+                            long long revisionId, const QDateTime& at, CStoreRevision& revision,
+                            TradeDateMap& days);
     // Makes the state that revision revisionId produced current again, kept as a new revision.
     utils::TTError restoreRevision(long long revisionId, const std::string& operatorName,
                                    CStoreRevision& restored);
@@ -120,6 +126,9 @@ private:
     bool forgetConnection(QThread* thread);
 
     QString marketPlatform(int marketType, const std::string& platformParam) const;
+    // What a revision query of market (or exchange) is about; refuses market 4 without an exchange name.
+    Subject subjectOf(int marketType, const std::string& platformParam,
+                      const std::string& exchangeName) const;
     boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> loadMarket(const QSqlDatabase& db, int marketType,
                                                                        const QString& platform);
     void loadExchanges(const QSqlDatabase& db, std::vector<boost::shared_ptr<ttservice::IData>>& records);

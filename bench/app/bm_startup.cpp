@@ -1,39 +1,17 @@
 // Start of tradingday-host to its first painted window, against a minimal Qt Widgets program started the
 // same way in the same run. Wall time per start; peak resident memory of the child as a counter.
+#include "support/BenchProcess.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-// Runs the program to its end; returns the child's peak resident memory in KiB, or -1 on failure.
-long runToEnd(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-        return -1;
-    }
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return -1;
-    }
-    return usage.ru_maxrss;
-}
+using tds::bench::runToEnd;
 
 void measureStart(benchmark::State& state, const std::vector<std::string>& arguments)
 {

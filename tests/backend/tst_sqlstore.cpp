@@ -256,6 +256,8 @@ private slots:
                                                     << "甲 add,乙 read,甲 delete,乙 save!";
         QTest::newRow("exchange saved twice") << "exchange"
                                               << "甲 add,甲 save,甲 save,甲 delete";
+        QTest::newRow("exchange added again") << "exchange"
+                                              << "甲 add,甲 delete,甲 add";
         QTest::newRow("exchange added meanwhile") << "exchange"
                                                   << "乙 read,甲 add,乙 add!,乙 delete!";
         QTest::newRow("exchange added after a delete") << "exchange"

@@ -1,5 +1,7 @@
 #include "CStoreCtl.h"
 
+#include "CCalendarExport.h"
+#include "CCalendarQuery.h"
 #include "CCtlException.h"
 #include "CStoreException.h"
 
@@ -37,8 +39,9 @@ const QString ifRevisionOption = QStringLiteral("if-revision");
 const QString forceOption = QStringLiteral("force");
 const QString codeOption = QStringLiteral("code");
 const QString trackOption = QStringLiteral("track");
-
-const char* const fileHeader = "日期,是否交易日";
+const QString asOfOption = QStringLiteral("as-of");
+const QString formatOptionName = QStringLiteral("format");
+const QString countOption = QStringLiteral("count");
 
 QString fromStd(const std::string& text)
 {
@@ -82,6 +85,10 @@ int CStoreCtl::run(const QStringList& arguments)
             changeRight(false);
         } else if (command == QLatin1String("rights")) {
             listRights();
+        } else if (CCalendarQuery::commands.contains(command)) {
+            const int answer = query();
+            out.flush();
+            return answer;
         } else {
             throw CCtlException(ExitUsage, QStringLiteral("未知命令: %1（见 --help）").arg(command));
         }
@@ -91,7 +98,9 @@ int CStoreCtl::run(const QStringList& arguments)
         out.flush();
         err << "tradingday-ctl: " << failure.message() << '\n';
         err.flush();
-        return failure.exitCode();
+        const bool answersNoWithUsageCode = command == QLatin1String("is-trading-day");
+        return answersNoWithUsageCode && failure.exitCode() == ExitUsage ? ExitQueryUsage
+                                                                         : failure.exitCode();
     }
 }
 
@@ -105,14 +114,27 @@ QString CStoreCtl::helpText()
         "\n"
         "命令:\n"
         "  init                                     建立数据库（不存在时），写入赛道和境外交易所参考数据\n"
-        "  export --market N [--platform P] [--exchange 名称] [--output 文件]\n"
-        "                                           导出交易日文件: 首行 \"日期,是否交易日\"，\n"
-        "                                           每个交易日一行 \"日期,1\"，UTF-8，末行后不换行\n"
-        "                                           （可直接上传）；默认写到标准输出\n"
+        "  export --market N [--platform P] [--exchange 名称] [--output 文件] [--format csv|json|ics]\n"
+        "         [--as-of 修订|时间]              导出交易日；默认写到标准输出。csv（默认）: 首行\n"
+        "                                           \"日期,是否交易日\"，每个交易日一行 \"日期,1\"，UTF-8，\n"
+        "                                           末行后不换行（可直接上传）；json: 交易日及其盘别；\n"
+        "                                           ics: iCalendar 文件，从第一个到最后一个已存交易日之间\n"
+        "                                           每个不是交易日的工作日一个全天事件 \"休市\"\n"
         "  import --market N [--platform P] [--exchange 名称] [--if-revision 编号] 文件\n"
         "                                           按上传规则读取 .xls/.xlsx/文本文件，以其中的交易日\n"
         "                                           替换该市场（或境外交易所）的全部交易日；\n"
         "                                           有 --if-revision 时只在该修订仍是当前修订时导入\n"
+        "  is-trading-day 日期                      是否交易日: 退出码 0 是，1 否\n"
+        "  sessions 日期                            该日的盘别: 日盘、夜盘、日盘和夜盘、无，或非交易日\n"
+        "  next 日期 [--count N]                    该日之后（不含该日）的 N 个交易日，默认 1 个\n"
+        "  previous 日期 [--count N]                该日之前（不含该日）的 N 个交易日，默认 1 个\n"
+        "  range 开始日期 结束日期                  其间的交易日（含两端）\n"
+        "  count 开始日期 结束日期                  其间的交易日数（含两端）\n"
+        "                                           查询都要 --market（及 --platform / --exchange），\n"
+        "                                           日期为 yyyy-MM-dd；--format text（默认，每行一个\n"
+        "                                           日期）、json 或 csv；--as-of 修订编号或\n"
+        "                                           \"yyyy-MM-dd HH:mm:ss\"（本地时间）按当时的数据回答。\n"
+        "                                           需要已存交易日之外的日期时报错（退出码 6），不答\"否\"\n"
         "  list-exchanges                           列出境外交易所: "
         "名称、代码、赛道编号、赛道名称、交易日数\n"
         "  add-exchange --exchange 名称 --code 代码 --track 赛道编号\n"
@@ -142,7 +164,9 @@ QString CStoreCtl::helpText()
         "  2  数据库不存在、无法打开、不是交易日数据库或数据库操作失败\n"
         "  3  导入文件无法读取（\"文件打开失败\"）或格式错误（\"第 N 行文件格式错误\"），或导出文件无法写入\n"
         "  4  修订或境外交易所不存在\n"
-        "  5  --if-revision 给出的修订已不是当前修订（交易日已被他人修改），或新增的交易所已存在\n");
+        "  5  --if-revision 给出的修订已不是当前修订（交易日已被他人修改），或新增的交易所已存在\n"
+        "  6  查询需要已存交易日范围之外的日期\n"
+        "  64 is-trading-day 的用法错误（其退出码 1 表示\"否\"）\n");
 }
 
 void CStoreCtl::defineOptions()
@@ -161,6 +185,9 @@ void CStoreCtl::defineOptions()
     parser.addOption({forceOption, QString()});
     parser.addOption({codeOption, QString(), QStringLiteral("代码")});
     parser.addOption({trackOption, QString(), QStringLiteral("赛道编号")});
+    parser.addOption({asOfOption, QString(), QStringLiteral("修订|时间")});
+    parser.addOption({formatOptionName, QString(), QStringLiteral("格式")});
+    parser.addOption({countOption, QString(), QStringLiteral("N")});
     parser.addOption({{helpOption, QStringLiteral("h")}, QString()});
 }
 
@@ -226,28 +253,49 @@ void CStoreCtl::initStore()
 
 void CStoreCtl::exportDays()
 {
-    requireOnly({marketOption, platformOption, exchangeOption, outputOption}, 0);
+    requireOnly({marketOption, platformOption, exchangeOption, outputOption, formatOptionName, asOfOption},
+                0);
     const int market = marketType();
+    const QString format = formatOption(CCalendarExport::formats, QStringLiteral("csv"));
     openStore(false);
-    const TradeDateMap days = currentDays(market);
-    // No line break after the last line: the upload reads a final empty line as a malformed line.
-    QStringList lines(QString::fromUtf8(fileHeader));
-    for (const auto& day : days) {
-        lines << fromStd(day.first) + QStringLiteral(",1");
-    }
-    const QString text = lines.join(QLatin1Char('\n'));
+    CStoreRevision revision;
+    const TradeDateMap days = daysAsAsked(market, revision);
+    const QByteArray bytes =
+        CCalendarExport::render(format, days, revision, subjectKey(market), calendarTitle(market));
     if (!parser.isSet(outputOption)) {
-        out << text;
+        out << QString::fromUtf8(bytes);
         return;
     }
     QSaveFile file(parser.value(outputOption));
-    const QByteArray bytes = text.toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         throw CCtlException(
             ExitFile,
             QStringLiteral("无法写入文件 %1: %2").arg(parser.value(outputOption), file.errorString()));
     }
     err << QStringLiteral("已导出 %1 个交易日到 %2").arg(days.size()).arg(parser.value(outputOption)) << '\n';
+}
+
+int CStoreCtl::query()
+{
+    const bool counted = command == QLatin1String("next") || command == QLatin1String("previous");
+    const bool twoDates = command == QLatin1String("range") || command == QLatin1String("count");
+    QStringList allowed{marketOption, platformOption, exchangeOption, formatOptionName, asOfOption};
+    if (counted) {
+        allowed << countOption;
+    }
+    requireOnly(allowed, twoDates ? 2 : 1);
+    const int market = marketType();
+    const int count = parser.isSet(countOption)
+                          ? static_cast<int>(std::min<long long>(positiveNumber(countOption),
+                                                                 std::numeric_limits<int>::max()))
+                          : 1;
+    const QString format = formatOption(CCalendarQuery::formats, QStringLiteral("text"));
+    const QStringList dates = parser.positionalArguments().mid(1);
+    CCalendarQuery(command, dates, count, format, 0).checkArguments();
+    openStore(false);
+    CStoreRevision revision;
+    const TradeDateMap days = daysAsAsked(market, revision);
+    return CCalendarQuery(command, dates, count, format, revision.id).answer(CTradingCalendar(days), out);
 }
 
 void CStoreCtl::importDays()
@@ -556,6 +604,63 @@ TradeDateMap CStoreCtl::currentDays(int market)
         records.empty() ? nullptr
                         : boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(records.front());
     return typed ? typed->tradeDates : TradeDateMap();
+}
+
+TradeDateMap CStoreCtl::daysAsAsked(int market, CStoreRevision& revision)
+{
+    if (!parser.isSet(asOfOption)) {
+        const TradeDateMap days = currentDays(market);
+        revision.id = latestRevisionId(market);
+        return days;
+    }
+    const QString asOf = parser.value(asOfOption);
+    bool isNumber = false;
+    const long long revisionId = asOf.toLongLong(&isNumber);
+    const QDateTime at = QDateTime::fromString(asOf, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if ((isNumber && revisionId <= 0) || (!isNumber && !at.isValid())) {
+        throw CCtlException(
+            ExitUsage, QStringLiteral("--as-of 应为修订编号或 \"yyyy-MM-dd HH:mm:ss\"，收到: %1").arg(asOf));
+    }
+    TradeDateMap days;
+    check(store->daysAsOf(market, platformParam(), exchangeName(), isNumber ? revisionId : 0, at, revision,
+                          days));
+    return days;
+}
+
+QString CStoreCtl::formatOption(const QStringList& allowed, const QString& fallback) const
+{
+    if (!parser.isSet(formatOptionName)) {
+        return fallback;
+    }
+    const QString format = parser.value(formatOptionName);
+    if (!allowed.contains(format)) {
+        throw CCtlException(ExitUsage, QStringLiteral("命令 %1 的 --format 可以是 %2，收到: %3")
+                                           .arg(command, allowed.join(QStringLiteral("、")), format));
+    }
+    return format;
+}
+
+QString CStoreCtl::subjectKey(int market) const
+{
+    if (market == ttservice::EZR_MarketOverseas) {
+        return QStringLiteral("exchange-") +
+               QString::fromLatin1(parser.value(exchangeOption).toUtf8().toHex());
+    }
+    const QString platform = QString::fromStdString(platformParam());
+    return QStringLiteral("market-%1").arg(market) +
+           (platform.isEmpty() ? QString() : QLatin1Char('-') + platform);
+}
+
+QString CStoreCtl::calendarTitle(int market) const
+{
+    static const QStringList names = {QStringLiteral("境内市场"), QStringLiteral("港股通"),
+                                      QStringLiteral("其他市场"), QStringLiteral("电子盘"),
+                                      QStringLiteral("境外")};
+    if (market == ttservice::EZR_MarketOverseas) {
+        return parser.value(exchangeOption);
+    }
+    const QString platform = QString::fromStdString(platformParam());
+    return names.value(market) + (platform.isEmpty() ? QString() : QLatin1Char(' ') + platform);
 }
 
 long long CStoreCtl::latestRevisionId(int market)

@@ -24,7 +24,11 @@ public:
         ExitStore = 2,
         ExitFile = 3,
         ExitNotFound = 4,
-        ExitStale = 5
+        ExitStale = 5,
+        // A query needs days beyond those the store holds.
+        ExitBeyondData = 6,
+        // is-trading-day answers "no" with 1, so its usage errors have a code of their own.
+        ExitQueryUsage = 64
     };
 
     CStoreCtl(QTextStream& out, QTextStream& err);
@@ -47,6 +51,7 @@ private:
     void addExchange();
     void history();
     void restore();
+    int query();
     void changeRight(bool granting);
     void requireForceToRevokeLastMaintainer(const std::string& user, int right);
     void listRights();
@@ -61,6 +66,12 @@ private:
     std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> exchanges();
     boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> findExchange(const std::string& name);
     TradeDateMap currentDays(int market);
+    // The market's days as --as-of names them (a revision number or a local "yyyy-MM-dd HH:mm:ss"), or the
+    // current ones; revision is the one they come from.
+    TradeDateMap daysAsAsked(int market, CStoreRevision& revision);
+    QString formatOption(const QStringList& allowed, const QString& fallback) const;
+    QString subjectKey(int market) const;
+    QString calendarTitle(int market) const;
     long long latestRevisionId(int market);
     std::map<int, std::string> trackNames();
     void check(const utils::TTError& error) const;

@@ -39,9 +39,11 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     QString db;
 
-    // Arguments as written in a test, "@db" standing for the store's address and "@/" for the test's folder.
+    // Arguments as written in a test, "@db" standing for the store's address, "@/" for the test's folder and
+    // "~" for a blank inside an argument.
     QStringList resolved(QStringList arguments) const
     {
+        arguments.replaceInStrings(QStringLiteral("~"), QStringLiteral(" "));
         arguments.replaceInStrings(QStringLiteral("@db"), db);
         return arguments.replaceInStrings(QStringLiteral("@/"), dir->path() + QLatin1Char('/'));
     }
@@ -239,6 +241,122 @@ private slots:
         if (!then.isEmpty()) {
             QTEST(ctl(then).out.replace(time, QStringLiteral("\tT\t")), "thenAnswer");
         }
+    }
+
+    // Questions to market 1 after revision 8 imported days.csv (2026-08-03, 04 and 06, day session): the exit
+    // code, standard output, and a part of the error output.
+    void calendarQueriesAnswerFromTheStore_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("complaint");
+        auto row = [](const char* name, const char* command, int exitCode, const QString& answer,
+                      const QString& complaint = {}) {
+            QTest::newRow(name) << QString(command) << exitCode << answer << complaint;
+        };
+        const QString beyond = "超出已存交易日的范围（2026-08-03 至 2026-08-06）";
+        row("is a trading day", "is-trading-day --market 1 2026-08-04", 0, "是\n");
+        row("is not a trading day", "is-trading-day --market 1 2026-08-05", 1, "否\n");
+        row("after the last stored day", "is-trading-day --market 1 2026-08-07", 6, "",
+            "日期 2026-08-07 " + beyond);
+        row("before the first stored day", "sessions --market 1 2026-08-02", 6, "", beyond);
+        row("date not a date", "is-trading-day --market 1 2026-8-4", 64, "",
+            "日期应为 yyyy-MM-dd，收到: 2026-8-4");
+        row("sessions", "sessions --market 1 2026-08-04", 0, "日盘\n");
+        row("sessions of a holiday", "sessions --market 1 2026-08-05 --format csv", 0,
+            "日期,日盘,夜盘\n2026-08-05,0,0\n");
+        row("next", "next --market 1 2026-08-03 --count 2", 0, "2026-08-04\n2026-08-06\n");
+        row("next past the stored days", "next --market 1 2026-08-04 --count 3", 6, "",
+            "2026-08-04 之后已存的交易日不足 3 个");
+        row("previous", "previous --market 1 2026-08-06 --format json", 0,
+            "{\"dates\":[\"2026-08-04\"],\"revision\":8}\n");
+        row("previous past the stored days", "previous --market 1 2026-08-03", 6, "",
+            "之前已存的交易日不足 1 个");
+        row("range", "range --market 1 2026-08-04 2026-08-06", 0, "2026-08-04\n2026-08-06\n");
+        row("range backwards", "range --market 1 2026-08-06 2026-08-04", 1, "",
+            "结束日期 2026-08-04 早于开始日期");
+        row("range past the stored days", "range --market 1 2026-08-04 2026-08-10", 6, "", beyond);
+        row("count", "count --market 1 2026-08-03 2026-08-06 --format csv", 0, "交易日数\n3\n");
+        row("as of a revision", "next --market 0 2026-08-03 --as-of 1", 0, "2026-08-04\n");
+        row("as of a later revision", "is-trading-day --market 0 2026-09-01 --as-of 7 --format json", 0,
+            "{\"date\":\"2026-09-01\",\"revision\":2,\"tradingDay\":true}\n");
+        row("as of a time before any revision",
+            "count --market 0 2026-08-03 2026-08-04 --as-of 2001-01-01~00:00:00", 4, "",
+            "该市场当时还没有交易日修订");
+        row("as of a time since", "range --market 0 2026-09-01 2026-09-01 --as-of 2099-01-01~00:00:00", 0,
+            "2026-09-01\n");
+        row("as of something else", "next --market 0 2026-09-01 --as-of yesterday", 1, "",
+            "--as-of 应为修订编号");
+        row("exchange deleted then", "is-trading-day --market 4 --exchange 洲际交易所 2026-08-05 --as-of 7",
+            6, "", "该市场没有已存的交易日");
+        row("exchange as it was", "is-trading-day --market 4 --exchange 洲际交易所 2026-08-05 --as-of 6", 0,
+            "是\n");
+        row("unknown format", "count --market 1 2026-08-03 2026-08-06 --format xml", 1, "",
+            "--format 可以是");
+        row("export as json", "export --market 1 --format json", 0,
+            "{\n    \"calendar\": \"港股通\",\n    \"revision\": 8,\n    \"tradingDays\": [\n        {\n"
+            "            \"date\": \"2026-08-03\",\n            \"sessions\": 1\n        },\n        {\n"
+            "            \"date\": \"2026-08-04\",\n            \"sessions\": 1\n        },\n        {\n"
+            "            \"date\": \"2026-08-06\",\n            \"sessions\": 1\n        }\n    ]\n}\n");
+    }
+    void calendarQueriesAnswerFromTheStore()
+    {
+        QFETCH(QString, command);
+        QCOMPARE(ctl(QStringLiteral("--operator 张三 import --market 1 @/days.csv")).exitCode, 0);
+        const CtlRun run = ctl(command);
+        QTEST(run.exitCode, "exitCode");
+        QTEST(run.out, "answer");
+        QFETCH(QString, complaint);
+        QVERIFY2(complaint.isEmpty() ? run.err.isEmpty() : run.err.contains(complaint), qPrintable(run.err));
+    }
+
+    // A desk calendar program reads the holidays: every weekday between the first and the last stored day
+    // that is not a trading day is one all-day event "休市", with the same UID in every export.
+    void holidaysExportAsAnICalendarFile()
+    {
+        QStringList lines{QStringLiteral("日期,是否交易日")};
+        for (QDate day(2026, 9, 1); day.month() == 9; day = day.addDays(1)) {
+            const bool holiday = day.day() == 7 || day.day() == 25 || day.dayOfWeek() > 5;
+            lines << day.toString(Qt::ISODate) + (holiday ? QStringLiteral(",0") : QStringLiteral(",1"));
+        }
+        writeFile(QStringLiteral("september.csv"), lines.join('\n').toUtf8());
+        const QString exchange =
+            QStringLiteral("新加坡交易所衍生品市场(含亚洲时段,及其他;各类交易时段的合约)");
+        QCOMPARE(
+            ctl("--operator 张三 add-exchange --exchange " + exchange + " --code SGX --track 4").exitCode, 0);
+        QCOMPARE(
+            ctl("--operator 张三 import --market 4 --exchange " + exchange + " @/september.csv").exitCode, 0);
+        const QString exportIcs =
+            "export --market 4 --exchange " + exchange + " --format ics --output @/sgx.ics";
+        QCOMPARE(ctl(exportIcs).exitCode, 0);
+        QFile file(dir->filePath(QStringLiteral("sgx.ics")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const QByteArray& line : bytes.split('\n')) {
+            QVERIFY2(line.isEmpty() || (line.endsWith('\r') && line.size() <= 76), line.constData());
+        }
+        QVERIFY(!QString::fromUtf8(bytes).contains(QChar::ReplacementCharacter));
+
+        QProcess python;
+        python.start(
+            QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import sys, icalendar\n"
+                            "c = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+                            "print(c['X-WR-CALNAME'])\n"
+                            "for e in c.walk('VEVENT'):\n"
+                            "    print(e.decoded('DTSTART'), e.decoded('DTEND'), e['SUMMARY'], e['UID'])\n"),
+             dir->filePath(QStringLiteral("sgx.ics"))});
+        QVERIFY(python.waitForFinished(30000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        const QString uid = "@tradingday";
+        QCOMPARE(
+            QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+            (QStringList{exchange + " 休市日",
+                         "2026-09-07 2026-09-08 休市 20260907-exchange-" + exchange.toUtf8().toHex() + uid,
+                         "2026-09-25 2026-09-26 休市 20260925-exchange-" + exchange.toUtf8().toHex() + uid}));
+        QCOMPARE(ctl(exportIcs.left(exportIcs.indexOf(" --output"))).out.toUtf8(), bytes);
     }
 
     void anImportKilledMidwayLeavesTheOldOrTheNewMap()
