@@ -284,6 +284,8 @@ private slots:
         row("as of a time before any revision",
             "count --market 0 2026-08-03 2026-08-04 --as-of 2001-01-01~00:00:00", 4, "",
             "该市场当时还没有交易日修订");
+        // "@r2" stands for the local time (to the second) at which revision 2 was saved.
+        row("as of the second of a change", "is-trading-day --market 0 2026-09-01 --as-of @r2", 0, "是\n");
         row("as of a time since", "range --market 0 2026-09-01 2026-09-01 --as-of 2099-01-01~00:00:00", 0,
             "2026-09-01\n");
         row("as of something else", "next --market 0 2026-09-01 --as-of yesterday", 1, "",
@@ -304,7 +306,9 @@ private slots:
     {
         QFETCH(QString, command);
         QCOMPARE(ctl(QStringLiteral("--operator 张三 import --market 1 @/days.csv")).exitCode, 0);
-        const CtlRun run = ctl(command);
+        const QString secondRevision = ctl(QStringLiteral("history --market 0")).out.section('\n', 1, 1);
+        const CtlRun run =
+            ctl(command.replace(QStringLiteral("@r2"), secondRevision.section('\t', 1, 1).replace(' ', '~')));
         QTEST(run.exitCode, "exitCode");
         QTEST(run.out, "answer");
         QFETCH(QString, complaint);
@@ -322,7 +326,7 @@ private slots:
         }
         writeFile(QStringLiteral("september.csv"), lines.join('\n').toUtf8());
         const QString exchange =
-            QStringLiteral("新加坡交易所衍生品市场(含亚洲时段,及其他;各类交易时段的合约)");
+            QStringLiteral("新加坡交易所衍生品市场含亚洲时段及其他各类交易时段的合约(A,B;C)");
         QCOMPARE(
             ctl("--operator 张三 add-exchange --exchange " + exchange + " --code SGX --track 4").exitCode, 0);
         QCOMPARE(
@@ -333,10 +337,16 @@ private slots:
         QFile file(dir->filePath(QStringLiteral("sgx.ics")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
+        // Folding keeps each line within 75 octets and never splits a character.
         for (const QByteArray& line : bytes.split('\n')) {
             QVERIFY2(line.isEmpty() || (line.endsWith('\r') && line.size() <= 76), line.constData());
+            QVERIFY2(!QString::fromUtf8(line).contains(QChar::ReplacementCharacter), line.constData());
         }
-        QVERIFY(!QString::fromUtf8(bytes).contains(QChar::ReplacementCharacter));
+        QVERIFY(QString::fromUtf8(bytes)
+                    .remove(QStringLiteral("\r\n "))
+                    .contains(QStringLiteral(
+                        "X-WR-CALNAME:新加坡交易所衍生品市场含亚洲时段及其他各类交易时段的合约(A\\,B\\;C) "
+                        "休市日\r\n")));
 
         QProcess python;
         python.start(
