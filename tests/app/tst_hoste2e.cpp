@@ -34,10 +34,16 @@ const int save = IMC::ITradingDayBackend::OperationSave;
 const int deletion = IMC::ITradingDayBackend::OperationDelete;
 const std::string exchangeName = "芝加哥商业交易所";
 
-QString lastMessage()
+// The last outcome a page or dialog showed; announcements, shown near the main window, are left out.
+QString lastOutcome(const QWidget* window)
 {
-    const QList<IMC::CServerMessage> messages = CHostFixture::center()->serverMessages();
-    return messages.isEmpty() ? QString() : messages.last().text;
+    QString text;
+    for (const IMC::CServerMessage& message : CHostFixture::center()->serverMessages()) {
+        if (message.parent != window) {
+            text = message.text;
+        }
+    }
+    return text;
 }
 
 // The toasts that told the operator of other desks' changes.
@@ -231,7 +237,7 @@ private:
             }
         }
         settle();
-        return lastMessage();
+        return lastOutcome(window.get());
     }
 
     QWidget* calendarPage() const { return CHostWindowStarter::calendarPage(*window); }
