@@ -1,6 +1,8 @@
-// Whole .xlsx packages, through the same path the upload takes (file on disk, ZIP, parts, sheet).
+// Whole workbooks through the sheet reader helper's entry (file on disk, kind, ZIP or compound file, parts,
+// sheet) and its answer back into a sheet, as the upload takes them.
+#include "spreadsheet/CSheetAnswer.h"
 #include "spreadsheet/CSheetTable.h"
-#include "spreadsheet/CXlsxWorkbookReader.h"
+#include "spreadsheet/CWorkbookParser.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,9 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t len
     file.write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(length));
     file.close();
     XP::CSheetTable table;
-    if (XP::CXlsxWorkbookReader::read(path, table)) {
+    if (XP::CWorkbookParser::parse(path, table)) {
+        XP::CSheetTable answered;
+        // What the helper writes, the host must read back.
+        if (!XP::CSheetAnswer::decode(XP::CSheetAnswer::encode(table), answered)) {
+            __builtin_trap();
+        }
         QStringList lines;
-        table.toLines(lines, QLatin1Char('\t'));
+        answered.toLines(lines, QLatin1Char('\t'));
     }
     return 0;
 }

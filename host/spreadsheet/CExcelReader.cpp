@@ -1,6 +1,6 @@
 #include "spreadsheet/CExcelReader.h"
 
-#include "spreadsheet/CXlsxWorkbookReader.h"
+#include "spreadsheet/CSheetReaderProcess.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -68,7 +68,8 @@ bool CExcelReader::open(const QString& path)
     }
     // The application exits with 0 even when it could not convert; only the copy tells.
     const QString converted = QDir(outDir).filePath(source.completeBaseName() + QStringLiteral(".xlsx"));
-    return QFileInfo::exists(converted) && CXlsxWorkbookReader::read(converted, table);
+    // The copy is as untrusted as the file it came from: it is parsed by the sheet reader helper too.
+    return QFileInfo::exists(converted) && CSheetReaderProcess::read(converted, table);
 }
 
 int CExcelReader::getSheetStartRow(int sheet) const

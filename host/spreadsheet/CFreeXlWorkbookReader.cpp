@@ -1,13 +1,10 @@
 #include "spreadsheet/CFreeXlWorkbookReader.h"
 
 #include "spreadsheet/CCellTextFormatter.h"
-#include "spreadsheet/CIsolatedCall.h"
 
 #include <freexl.h>
 
-#include <QDataStream>
 #include <QFile>
-#include <QIODevice>
 
 namespace XP {
 namespace {
@@ -57,9 +54,9 @@ private:
 
 } // namespace
 
-bool CFreeXlWorkbookReader::readInProcess(const QString& path, QByteArray& cells)
+bool CFreeXlWorkbookReader::read(const QString& path, CSheetTable& table)
 {
-    cells.clear();
+    table = CSheetTable();
     CFreeXlHandle book(path);
     unsigned int password = 0;
     if (!book.get() || freexl_get_info(book.get(), FREEXL_BIFF_PASSWORD, &password) != FREEXL_OK ||
@@ -72,48 +69,17 @@ bool CFreeXlWorkbookReader::readInProcess(const QString& path, QByteArray& cells
         static_cast<qint64>(rows) * columns > CSheetTable::maxFields) {
         return false;
     }
-    QDataStream out(&cells, QIODevice::WriteOnly);
     for (unsigned int row = 0; row < rows; ++row) {
         for (unsigned short column = 0; column < columns; ++column) {
             FreeXL_CellValue value;
-            if (freexl_get_cell_value(book.get(), row, column, &value) != FREEXL_OK) {
+            if (freexl_get_cell_value(book.get(), row, column, &value) != FREEXL_OK ||
+                !table.setCell(static_cast<int>(row + 1), column + 1, cellText(value))) {
+                table = CSheetTable();
                 return false;
             }
-            const QString text = cellText(value);
-            if (!text.isEmpty()) {
-                out << qint32(row + 1) << qint32(column + 1) << text;
-            }
-        }
-    }
-    return out.status() == QDataStream::Ok;
-}
-
-bool CFreeXlWorkbookReader::deserialize(const QByteArray& cells, CSheetTable& table)
-{
-    table = CSheetTable();
-    QDataStream in(cells);
-    while (!in.atEnd()) {
-        qint32 row = 0;
-        qint32 column = 0;
-        QString text;
-        in >> row >> column >> text;
-        if (in.status() != QDataStream::Ok || row < 1 || column < 1 || !table.setCell(row, column, text)) {
-            table = CSheetTable();
-            return false;
         }
     }
     return true;
-}
-
-bool CFreeXlWorkbookReader::readIsolated(const QString& path, CSheetTable& table)
-{
-    QByteArray cells;
-    const bool read =
-        CIsolatedCall::run([&path](QByteArray& result) { return readInProcess(path, result); },
-                           CIsolatedCall::Limits{timeLimitSeconds, memoryLimitBytes,
-                                                 static_cast<qint64>(CSheetTable::maxFields) * 8},
-                           cells);
-    return read && deserialize(cells, table);
 }
 
 } // namespace XP

@@ -1,9 +1,8 @@
 #include "spreadsheet/COdbcExcelReader.h"
 
+#include "spreadsheet/CSheetReaderProcess.h"
 #include "spreadsheet/CSheetTable.h"
 #include "spreadsheet/CWorkbookKind.h"
-#include "spreadsheet/CXlsWorkbookReader.h"
-#include "spreadsheet/CXlsxWorkbookReader.h"
 
 namespace XP {
 
@@ -15,17 +14,9 @@ bool COdbcExcelReader::open(const QString& path, QStringList& rows, bool)
 {
     rows.clear();
     CSheetTable table;
-    bool read = false;
-    switch (CWorkbookKind::of(path)) {
-    case CWorkbookKind::Kind::Xlsx:
-        read = CXlsxWorkbookReader::read(path, table);
-        break;
-    case CWorkbookKind::Kind::Xls:
-        read = CXlsWorkbookReader::read(path, table);
-        break;
-    case CWorkbookKind::Kind::Unknown:
-        break;
-    }
+    // Only workbooks are handed to the sheet reader helper; anything else is refused here.
+    const bool read =
+        CWorkbookKind::of(path) != CWorkbookKind::Kind::Unknown && CSheetReaderProcess::read(path, table);
     return read && table.toLines(rows, QLatin1Char('\t'));
 }
 

@@ -33,6 +33,17 @@ public:
     // The text of one cell, empty when it holds nothing.
     QString cellText(int row, int column);
 
+    // Calls visit(row, column, text) for each stored cell, row by row, columns ascending.
+    template<typename Visit> void forEachCell(Visit visit)
+    {
+        arrange();
+        for (const Row& row : rows) {
+            for (const Cell& cell : row.cells) {
+                visit(row.number, cell.first, cell.second);
+            }
+        }
+    }
+
 private:
     using Cell = std::pair<int, QString>;
     struct Row

@@ -423,7 +423,7 @@ bool CXlsWorkbookReader::read(const QString& path, CSheetTable& table)
     case Outcome::Read:
         return true;
     case Outcome::OlderFormat:
-        return CFreeXlWorkbookReader::readIsolated(path, table);
+        return CFreeXlWorkbookReader::read(path, table);
     case Outcome::Unreadable:
         break;
     }

@@ -9,8 +9,8 @@ namespace XP {
 
 // Reads the first tab (in workbook order) of a binary .xls workbook into a sheet table of the texts a
 // person sees. BIFF8 workbooks (Excel 97 and later) are read directly, which keeps every cell's format
-// and so every date; older ones go to FreeXL in a separate, limited process. Encrypted workbooks are
-// refused.
+// and so every date; older ones go to FreeXL. Encrypted workbooks are refused. Runs on untrusted files:
+// see CWorkbookParser.
 class CXlsWorkbookReader
 {
 public:

@@ -5,6 +5,7 @@
 #include "spreadsheet/COdbcExcelReader.h"
 #include "utils/FileHelper.h"
 #include "utils/GbkConversion.h"
+#include "utils/StringConversion.h"
 
 #include <QFileInfo>
 
@@ -46,6 +47,17 @@ std::pair<TradeDateMap::iterator, bool> findOrAdd(TradeDateMap& tradeDates, cons
         return {found, false};
     }
     return {tradeDates.emplace_hint(found, key, nullptr), true};
+}
+
+// The file's text once its conversion is done. Bytes that are still not UTF-8 (a file neither in UTF-8,
+// nor in clean GB18030, nor in UTF-16 with its byte order mark) are taken as XP::sToQs takes them: every
+// invalid sequence becomes U+FFFD, so no line, and no date key made of it, carries bytes that are not UTF-8.
+std::string asUtf8(std::string content)
+{
+    if (utils::isValidUtf8(content)) {
+        return content;
+    }
+    return XP::sToQs(content).toStdString();
 }
 
 } // namespace
@@ -115,7 +127,7 @@ bool CTradeDateFileReader::readText(const QString& path, CTradeDateLines& lines)
     if (utils::isGBKCode(content)) {
         utils::safeGbk2Utf8(content);
     }
-    lines.setText(std::move(content), QLatin1Char(','));
+    lines.setText(asUtf8(std::move(content)), QLatin1Char(','));
     return true;
 }
 

@@ -22,3 +22,6 @@ execute_process(COMMAND ${WORK_DIR}/build/consumer RESULT_VARIABLE result OUTPUT
 if(NOT result EQUAL 0 OR NOT output MATCHES "tabs: 4")
     message(FATAL_ERROR "the consumer did not build a full panel (exit ${result}):\n${output}")
 endif()
+if(NOT output MATCHES "sheet reader: 2")
+    message(FATAL_ERROR "the installed library does not find or cannot run the sheet reader helper:\n${output}")
+endif()

@@ -2,6 +2,7 @@
 
 #include "records/CItsmMarketTradeDateInfo.h"
 #include "services/CMemoryTradingDayBackend.h"
+#include "spreadsheet/CSheetReaderProcess.h"
 #include "widgets/CEventWidgetT.h"
 #include "widgets/CMessageBoxScript.h"
 #include "widgets/CSafeLineEdit.h"
@@ -60,7 +61,10 @@ private slots:
     void cleanup()
     {
         delete page;
-        qunsetenv("TDS_SOFFICE");
+        for (const char* variable : {"TDS_SOFFICE", "TDS_SHEET_READER", "TDS_SHEET_READER_FAULT"}) {
+            qunsetenv(variable);
+        }
+        XP::CSheetReaderProcess::setLimits(normalLimits);
         QVERIFY(CHostFixture::finish());
     }
 
@@ -106,6 +110,11 @@ private slots:
         const QByteArray gbk = QTextCodec::codecForName("GBK")->fromUnicode(
             QStringLiteral("日期,是否交易日\r\n2024年1月2日,1\r\n2024-01-03,1\r\n2024-01-04,0"));
         const QString before = QStringLiteral("文件打开失败|2024-01-02 2100-03-01");
+        QTextCodec::ConverterState noMark(QTextCodec::IgnoreHeader);
+        const QString unicodeText = QStringLiteral("日期,是否交易日\r\n2024-01-02,1\r\n2024-01-03,1\r\n");
+        const QByteArray utf16LeWithoutMark =
+            QTextCodec::codecForName("UTF-16LE")
+                ->fromUnicode(unicodeText.constData(), unicodeText.size(), &noMark);
         QTest::newRow("empty") << "days.csv" << QByteArray("") << QStringLiteral("|");
         QTest::newRow("header alone") << "days.csv" << QByteArray("日期,是否交易日") << QStringLiteral("|");
         QTest::newRow("header, line break")
@@ -120,6 +129,19 @@ private slots:
         QTest::newRow("the date as it is")
             << "days" << QByteArray("h\n 2024/1/2,1\n,1") << QStringLiteral("|  2024/1/2");
         QTest::newRow("gbk") << "days.csv" << gbk << QStringLiteral("|2024-01-03 2024年1月2日");
+        QTest::newRow("gb18030, four-byte character")
+            << "days.csv"
+            << QTextCodec::codecForName("GB18030")->fromUnicode(QStringLiteral("日期,标志\n𠀀日,1"))
+            << QStringLiteral("|𠀀日");
+        // Bytes that are neither UTF-8 nor clean GB18030 are read as UTF-8, each bad sequence as U+FFFD.
+        QTest::newRow("latin-1")
+            << "days.csv" << QStringLiteral("Date,Ouvré\n2024-01-02,1\nFérié,1\n2024-01-03,0").toLatin1()
+            << QStringLiteral("|2024-01-02 F\uFFFDri\uFFFD");
+        QTest::newRow("binary bytes")
+            << "days.csv" << QByteArray("\x89PNG\r\n\xff\xd8\xff\xe0,1\n\x80\x81\xfe,1\n\x1a")
+            << QStringLiteral("第 4 行文件格式错误|\uFFFD\uFFFD\uFFFD \uFFFD\uFFFD\uFFFD\uFFFD");
+        QTest::newRow("utf-16le without byte order mark")
+            << "days.txt" << utf16LeWithoutMark << QStringLiteral("第 4 行文件格式错误|");
         QTest::newRow("XLSX is text")
             << "days.XLSX" << QByteArray("h\n2024-01-02,1") << QStringLiteral("|2024-01-02");
         QTest::newRow("days.xlsx is text")
@@ -168,6 +190,39 @@ private slots:
         QCOMPARE(describe(dialog->getTradeDateMap()), expected.section(QLatin1Char('|'), 1));
     }
 
+    // The workbook's parser fails as told, in the sheet reader helper: "文件打开失败", the days read before
+    // stay and this process goes on. Without a fault the same helper reads the workbook.
+    void aFailingWorkbookParserLosesNothing_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("expected");
+        const QString before = QStringLiteral("文件打开失败|2024-01-02 2100-03-01");
+        for (const char* fault : {"crash", "hang", "memory", "truncate"}) {
+            QTest::newRow(fault) << fault << before;
+        }
+        QTest::newRow("none") << "" << QStringLiteral("|2024-01-02 2024-02-29 2100-03-01");
+    }
+    void aFailingWorkbookParserLosesNothing()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, expected);
+        upload(testFile("dates.xls"));
+        expectHandOver();
+        page->events.clear();
+        dialog->show();
+        qputenv("TDS_SHEET_READER", TDS_FAULTY_SHEET_READER);
+        qputenv("TDS_SHEET_READER_FAULT", fault.toLatin1());
+        qputenv("TDS_SOFFICE", "/nonexistent/soffice");
+        XP::CSheetReaderProcess::setLimits({2, 768LL << 20, 4000, normalLimits.maxAnswerBytes});
+        upload(testFile("dates.xlsx"));
+        if (fault.isEmpty()) {
+            expectHandOver();
+        } else {
+            expectNotice(expected.section(QLatin1Char('|'), 0, 0));
+        }
+        QCOMPARE(describe(dialog->getTradeDateMap()), expected.section(QLatin1Char('|'), 1));
+    }
+
 private:
     IMC::CSafeLineEdit* pathEdit() const { return dialog->findChild<IMC::CSafeLineEdit*>(); }
 
@@ -205,13 +260,15 @@ private:
         QVERIFY(!dialog->isVisible());
     }
 
-    // The dates of the records, after checking that each is a day-session trading day of its date.
+    // The dates of the records, after checking that each date is UTF-8 and its record a day-session trading
+    // day of that date.
     static QString describe(const TradeDateMap& tradeDates)
     {
         QStringList dates;
         for (const auto& entry : tradeDates) {
             const auto& day = *entry.second;
-            const bool made = day.date == entry.first && day.tradeDate == entry.first && day.valid &&
+            const bool made = QString::fromStdString(entry.first).toStdString() == entry.first &&
+                              day.date == entry.first && day.tradeDate == entry.first && day.valid &&
                               day.sessionFlags == 1 && day.description == "交易日 " + entry.first;
             dates << QString::fromStdString(made ? entry.first : "bad record " + entry.first);
         }
@@ -220,6 +277,7 @@ private:
 
     COwnerPage* page = nullptr;
     CSystemTradingDayUploadingDialog* dialog = nullptr;
+    const XP::CSheetReaderProcess::Limits normalLimits = XP::CSheetReaderProcess::limits();
 };
 
 QTEST_MAIN(TestUploadingDialog)

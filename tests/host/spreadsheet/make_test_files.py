@@ -147,10 +147,17 @@ def xlwt_books():
             [None, None],
             ['tail', 123456789]]
     formats = {(1, 0): iso, (2, 0): iso, (3, 0): chinese, (4, 0): iso, (5, 0): chinese}
-    xlwt_book(out('dates.xls'), rows, formats)
+    dates = xlwt_book(out('dates.xls'), rows, formats)
     # Enough distinct strings that the shared string table runs on into CONTINUE records.
     strings = [['字符串%d-%s' % (i, 'x' * (i % 50))] for i in range(3000)]
-    xlwt_book(out('strings.xls'), strings)
+    strings = xlwt_book(out('strings.xls'), strings)
+    # The same workbooks in 4096-byte sectors; the small one lies in the mini stream, after the summary
+    # information (an empty property set) that Excel writes first.
+    summary = b'\xfe\xff\0\0\x06\x02\x02\0' + b'\0' * 20
+    compound_file(out('dates_4096.xls'), [('\x05SummaryInformation', summary), ('Workbook', dates.get_biff_data())],
+                  12)
+    compound_file(out('strings_4096.xls'), [('Workbook', strings.get_biff_data())], 12)
+    large_xls()
     # An encrypted workbook: the WINDOWPROTECT record (same length) becomes a FILEPASS record.
     wb = xlwt.Workbook()
     wb.add_sheet('s').write(0, 0, 'secret')
@@ -159,6 +166,78 @@ def xlwt_books():
     assert marker > 0
     data = data[:marker] + b'\x2f\x00\x02\x00' + data[marker + 4:]
     xlwt.CompoundDoc.XlsDoc().save(out('password.xls'), data)
+
+
+def compound_file(path, streams, sector_shift):
+    """Writes a compound file holding streams (name, bytes) in sectors of 1 << sector_shift bytes
+    (version 3 for 512, version 4 for 4096). Streams under 4096 bytes go into the mini stream."""
+    size, free, end, fat_sector = 1 << sector_shift, 0xFFFFFFFF, 0xFFFFFFFE, 0xFFFFFFFD
+    sectors, fat = [], []
+
+    def place(data):
+        if not data:
+            return end
+        first, count = len(sectors), -(-len(data) // size)
+        for i in range(count):
+            sectors.append(data[i * size:(i + 1) * size].ljust(size, b'\0'))
+            fat.append(first + i + 1 if i + 1 < count else end)
+        return first
+
+    def entry(name, kind, child, right, start, length):
+        encoded = (name + '\0').encode('utf-16-le') if name else b''
+        return struct.pack('<64sHBBIII16sIQQIQ', encoded, len(encoded), kind, 1, free, right, child,
+                           b'\0' * 16, 0, 0, 0, start, length)
+
+    mini, mini_fat, placed = b'', [], []
+    for name, data in streams:
+        if len(data) < 4096:
+            first, units = len(mini) // 64, -(-len(data) // 64)
+            mini_fat += [first + i + 1 for i in range(units - 1)] + [end]
+            mini += data.ljust(units * 64, b'\0')
+        else:
+            first = place(data)
+        placed.append((name, first, len(data)))
+    root_start = place(mini)
+    mini_fat_start = place(struct.pack('<%dI' % len(mini_fat), *mini_fat))
+    # The streams hang off the root as a chain of right siblings, in the order the format compares names.
+    order = sorted(range(len(placed)), key=lambda i: (len(placed[i][0]), placed[i][0].upper()))
+    following = {a: b + 1 for a, b in zip(order, order[1:])}
+    directory = entry('Root Entry', 5, order[0] + 1, free, root_start, len(mini))
+    for i, (name, first, length) in enumerate(placed):
+        directory += entry(name, 2, free, following.get(i, free), first, length)
+    directory += entry('', 0, free, free, 0, 0) * (-(len(directory) // 128) % (size // 128))
+    directory_start = place(directory)
+    fat_count = 0
+    while fat_count * size // 4 < len(sectors) + fat_count:
+        fat_count += 1
+    difat = list(range(len(sectors), len(sectors) + fat_count))
+    fat += [fat_sector] * fat_count
+    fat += [free] * (fat_count * size // 4 - len(fat))
+    place(struct.pack('<%dI' % len(fat), *fat))
+    header = struct.pack('<8s16sHHHHH6sIIIIIIIII', b'\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1', b'\0' * 16, 0x3E,
+                         4 if sector_shift == 12 else 3, 0xFFFE, sector_shift, 6, b'\0' * 6,
+                         len(directory) // size if sector_shift == 12 else 0, fat_count, directory_start, 0,
+                         4096, mini_fat_start, -(-len(mini_fat) * 4 // size), end, 0)
+    header += struct.pack('<109I', *(difat + [free] * (109 - fat_count)))
+    with open(path, 'wb') as f:
+        f.write(header.ljust(size, b'\0') + b''.join(sectors))
+
+
+def large_xls():
+    """16 MB: the compound file needs 252 FAT sectors, more than the header lists (109); the others are
+    listed in a chain of two DIFAT sectors. A date, a flag and a long note per row, from 1990-01-01 on."""
+    iso = xlwt.easyxf(num_format_str='yyyy-mm-dd')
+    wb = xlwt.Workbook(encoding='utf-8')
+    ws = wb.add_sheet('交易日')
+    for column, title in enumerate(['日期', '是否交易日', '备注']):
+        ws.write(0, column, title)
+    first = datetime.date(1990, 1, 1)
+    for row in range(1, 60001):
+        day = first + datetime.timedelta(days=row - 1)
+        ws.write(row, 0, day, iso)
+        ws.write(row, 1, 1 if day.weekday() < 5 else 0)
+        ws.write(row, 2, '第%d行%s' % (row, '注' * 100))
+    wb.save(out('large.xls'))
 
 
 def libreoffice_books():

@@ -1,16 +1,16 @@
 #include "spreadsheet/CFreeXlWorkbookReader.h"
-#include "spreadsheet/CIsolatedCall.h"
 #include "spreadsheet/COdbcExcelReader.h"
+#include "spreadsheet/CSheetAnswer.h"
 #include "spreadsheet/CSheetTable.h"
 
 #include "TestGuards.h"
 
+#include <QtEndian>
 #include <QtTest>
 
-#include <csignal>
-#include <vector>
-
 namespace {
+
+using Lines = QMap<int, QString>;
 
 QString testFile(const QString& name)
 {
@@ -97,15 +97,16 @@ private slots:
         QTest::newRow("gaps from a library")
             << "gaps_lib.xlsx" << QStringList{"head\t\ttail", "\t\t", "\t\t", "\t7\t"};
         QTest::newRow("strict") << "strict.xlsx" << QStringList{"日期\t标志", "2024-01-02\t1"};
-        QTest::newRow("xls") << "dates.xls"
-                             << QStringList{"日期\t是否交易日",
-                                            "2024-01-02\t1",
-                                            "2024-01-03\t0",
-                                            "2100-03-01\t1",
-                                            "9999-12-31\t2.5",
-                                            "2024-02-29\tTRUE",
-                                            "\t",
-                                            "tail\t123456789"};
+        const QStringList xls{"日期\t是否交易日",
+                              "2024-01-02\t1",
+                              "2024-01-03\t0",
+                              "2100-03-01\t1",
+                              "9999-12-31\t2.5",
+                              "2024-02-29\tTRUE",
+                              "\t",
+                              "tail\t123456789"};
+        QTest::newRow("xls") << "dates.xls" << xls;
+        QTest::newRow("xls in 4096-byte sectors, mini stream") << "dates_4096.xls" << xls;
         QTest::newRow("xls with format 31")
             << "libreoffice.xls" << QStringList{"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0"};
     }
@@ -120,14 +121,38 @@ private slots:
         QCOMPARE(rows, expected);
     }
 
-    void sharedStringsAcrossContinueRecords()
+    // Long sheets, by their row count and the lines at a few places (index, line).
+    void readsLongSheets_data()
     {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<Lines>("lines");
+        Lines strings;
+        for (int i : {0, 49, 50, 1234, 2999}) {
+            strings.insert(i, QStringLiteral("字符串%1-%2").arg(i).arg(QString(i % 50, QLatin1Char('x'))));
+        }
+        QTest::newRow("shared strings across CONTINUE records") << "strings.xls" << 3000 << strings;
+        QTest::newRow("4096-byte sectors") << "strings_4096.xls" << 3000 << strings;
+        // 252 FAT sectors: those after the 109th are listed in a chain of two DIFAT sectors.
+        const QString note = QStringLiteral("注").repeated(100);
+        QTest::newRow("16 MB, DIFAT chain") << "large.xls" << 60001
+                                            << Lines{{0, "日期\t是否交易日\t备注"},
+                                                     {1, "1990-01-01\t1\t第1行" + note},
+                                                     {7, "1990-01-07\t0\t第7行" + note},
+                                                     {60000, "2154-04-10\t1\t第60000行" + note}};
+    }
+
+    void readsLongSheets()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, count);
+        QFETCH(Lines, lines);
         XP::COdbcExcelReader reader;
         QStringList rows;
-        QVERIFY(reader.open(testFile("strings.xls"), rows, false));
-        QCOMPARE(rows.size(), 3000);
-        for (int i : {49, 50, 1234, 2999}) {
-            QCOMPARE(rows.at(i), QStringLiteral("字符串%1-%2").arg(i).arg(QString(i % 50, QLatin1Char('x'))));
+        QVERIFY(reader.open(testFile(file), rows, false));
+        QCOMPARE(rows.size(), count);
+        for (auto line = lines.cbegin(); line != lines.cend(); ++line) {
+            QCOMPARE(rows.at(line.key()), line.value());
         }
     }
 
@@ -152,53 +177,62 @@ private slots:
     }
 
     // FreeXL reads only the .xls files older than BIFF8, which no tool here writes any more.
-    void freeXlInAChild()
+    void freeXl()
     {
         XP::CSheetTable table;
-        QVERIFY(XP::CFreeXlWorkbookReader::readIsolated(testFile("dates.xls"), table));
+        QVERIFY(XP::CFreeXlWorkbookReader::read(testFile("dates.xls"), table));
         QStringList rows;
         QVERIFY(table.toLines(rows, QLatin1Char('\t')));
         QCOMPARE(rows.mid(0, 3), (QStringList{"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0"}));
-        QVERIFY(!XP::CFreeXlWorkbookReader::readIsolated(testFile("password.xls"), table));
-        QVERIFY(!XP::CFreeXlWorkbookReader::readIsolated(testFile("garbage.xls"), table));
+        QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("password.xls"), table));
+        QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("garbage.xls"), table));
     }
 
-    // Each row's name says what the child does; the result comes back only from a child that succeeds
-    // within its limits (1 s of CPU, 256 MiB of memory, 1 MiB of result).
-    void isolatedCall_data()
+    // What the host takes from the sheet reader helper: a complete answer, nothing less or more.
+    void sheetAnswers_data()
     {
-        QTest::addColumn<int>("behaviour");
-        QTest::addColumn<bool>("good");
-        QTest::newRow("crash") << 0 << false;
-        QTest::newRow("endless loop") << 1 << false;
-        QTest::newRow("unbounded memory") << 2 << false;
-        QTest::newRow("reports failure") << 3 << false;
-        QTest::newRow("too much result") << 4 << false;
-        QTest::newRow("success, more than a pipe holds") << 5 << true;
-    }
-
-    void isolatedCall()
-    {
-        QFETCH(int, behaviour);
-        QFETCH(bool, good);
-        QByteArray result("stale");
-        const auto child = [behaviour](QByteArray& out) {
-            if (behaviour == 0) {
-                std::signal(SIGSEGV, SIG_DFL); // a plain crash, without the test framework's report
-                std::raise(SIGSEGV);
-            }
-            std::vector<std::vector<char>> blocks;
-            for (volatile int round = 0; behaviour == 1 || behaviour == 2; round = round + 1) {
-                if (behaviour == 2) {
-                    blocks.emplace_back(64 << 20, 'x');
-                }
-            }
-            out = QByteArray(behaviour == 4 ? (1 << 20) + 1 : 100000, 'r');
-            return behaviour != 3;
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("lines");
+        XP::CSheetTable sheet;
+        sheet.setCell(2, 2, QStringLiteral("日期"));
+        sheet.setCell(3, 2, QStringLiteral("2024-01-02"));
+        sheet.setCell(3, 3, QStringLiteral("1"));
+        const QByteArray good = XP::CSheetAnswer::encode(sheet);
+        const auto cell = [](quint32 row, quint32 column, const QByteArray& text) {
+            QByteArray record(12, '\0');
+            qToLittleEndian(row, record.data());
+            qToLittleEndian(column, record.data() + 4);
+            qToLittleEndian(static_cast<quint32>(text.size()), record.data() + 8);
+            return record + text;
         };
-        QCOMPARE(XP::CIsolatedCall::run(child, XP::CIsolatedCall::Limits{1, 256ULL << 20, 1 << 20}, result),
-                 good);
-        QCOMPARE(result, good ? QByteArray(100000, 'r') : QByteArray());
+        const QByteArray end3 = cell(0, 0, QByteArray()).left(8) + QByteArray("\3\0\0\0", 4);
+        QTest::newRow("complete") << good << QStringLiteral("日期\t|2024-01-02\t1");
+        QTest::newRow("truncated") << good.left(good.size() - 1) << QString();
+        QTest::newRow("padded") << good + 'x' << QString();
+        QTest::newRow("without its end") << good.left(good.size() - 12) << QString();
+        QTest::newRow("count too high")
+            << good.left(good.size() - 4) + QByteArray("\4\0\0\0", 4) << QString();
+        QTest::newRow("other magic") << "TDSHEET2" + good.mid(8) << QString();
+        QTest::newRow("bad UTF-8") << "TDSHEET1" + cell(1, 1, "\xe6\x97") + cell(1, 2, "x") +
+                                          cell(2, 1, "y") + end3
+                                   << QString();
+        QTest::newRow("row 0") << "TDSHEET1" + cell(0, 1, "a") + cell(1, 2, "x") + cell(2, 1, "y") + end3
+                               << QString();
+        QTest::newRow("column too far")
+            << "TDSHEET1" + cell(1, 16385, "a") + cell(1, 2, "x") + cell(2, 1, "y") + end3 << QString();
+        QTest::newRow("text longer than the answer")
+            << "TDSHEET1" + cell(1, 1, "a").left(20).replace(8, 1, "\xff") << QString();
+    }
+    void sheetAnswers()
+    {
+        QFETCH(QByteArray, answer);
+        XP::CSheetTable table;
+        table.setCell(1, 1, QStringLiteral("left over"));
+        QStringList lines;
+        const bool decoded =
+            XP::CSheetAnswer::decode(answer, table) && table.toLines(lines, QLatin1Char('\t'));
+        QTEST(decoded ? lines.join(QLatin1Char('|')) : QString(), "lines");
+        QCOMPARE(decoded || table.isEmpty(), true);
     }
 };
 

@@ -1,0 +1,105 @@
+#include "spreadsheet/CSheetReaderProcess.h"
+
+#include "spreadsheet/CSanitizedBuild.h"
+#include "spreadsheet/CSheetAnswer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <dlfcn.h>
+
+#include <mutex>
+
+namespace XP {
+namespace {
+
+const char* const helperName = "tradingday-sheet-reader";
+
+std::mutex limitsMutex;
+// Bytes per field of the largest sheet the table accepts, as the answer encodes them.
+CSheetReaderProcess::Limits currentLimits{20, 2LL << 30, 45000, CSheetTable::maxFields * 16};
+
+// A sanitized helper reserves far more address space than any sane limit; its sanitizer enforces the same
+// bound on resident memory instead.
+QProcessEnvironment helperEnvironment(const CSheetReaderProcess::Limits& limits)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (XP::CSanitizedBuild::active) {
+        const QString limit = QStringLiteral("hard_rss_limit_mb=%1").arg(limits.addressSpaceBytes >> 20);
+        for (const QString& variable : {QStringLiteral("ASAN_OPTIONS"), QStringLiteral("TSAN_OPTIONS")}) {
+            const QString options = environment.value(variable);
+            environment.insert(variable, options.isEmpty() ? limit : options + QLatin1Char(':') + limit);
+        }
+    }
+    return environment;
+}
+
+} // namespace
+
+QString CSheetReaderProcess::helperPath()
+{
+    const QString configured = qEnvironmentVariable("TDS_SHEET_READER");
+    if (!configured.isEmpty()) {
+        return configured;
+    }
+    Dl_info library{};
+    if (dladdr(reinterpret_cast<void*>(&CSheetReaderProcess::read), &library) == 0 || !library.dli_fname) {
+        return QString();
+    }
+    const QDir libraryDir = QFileInfo(QFile::decodeName(library.dli_fname)).absoluteDir();
+    const QString installed = QDir::cleanPath(libraryDir.filePath(QStringLiteral(TDS_SHEET_READER_FROM_LIB)) +
+                                              QLatin1Char('/') + QLatin1String(helperName));
+    const QString inBuildTree = QDir::cleanPath(
+        libraryDir.filePath(QStringLiteral("../libexec/panelsystemtradingday/") + QLatin1String(helperName)));
+    return QFileInfo(installed).isExecutable() ? installed : inBuildTree;
+}
+
+CSheetReaderProcess::Limits CSheetReaderProcess::limits()
+{
+    std::lock_guard<std::mutex> lock(limitsMutex);
+    return currentLimits;
+}
+
+void CSheetReaderProcess::setLimits(const Limits& limits)
+{
+    std::lock_guard<std::mutex> lock(limitsMutex);
+    currentLimits = limits;
+}
+
+bool CSheetReaderProcess::read(const QString& path, CSheetTable& table)
+{
+    table = CSheetTable();
+    const Limits bounds = limits();
+    QProcess helper;
+    helper.setProcessEnvironment(helperEnvironment(bounds));
+    helper.setProcessChannelMode(QProcess::SeparateChannels);
+    helper.setStandardErrorFile(QProcess::nullDevice());
+    helper.start(helperPath(), {QStringLiteral("--cpu-seconds"), QString::number(bounds.cpuSeconds),
+                                QStringLiteral("--address-space"), QString::number(bounds.addressSpaceBytes),
+                                QFileInfo(path).absoluteFilePath()});
+    if (!helper.waitForStarted(bounds.deadlineMs)) {
+        return false;
+    }
+    helper.closeWriteChannel();
+    QByteArray answer;
+    QElapsedTimer clock;
+    clock.start();
+    bool tooLarge = false;
+    while (helper.state() != QProcess::NotRunning && clock.elapsed() < bounds.deadlineMs && !tooLarge) {
+        helper.waitForReadyRead(static_cast<int>(std::max<qint64>(1, bounds.deadlineMs - clock.elapsed())));
+        answer += helper.readAllStandardOutput();
+        tooLarge = answer.size() > bounds.maxAnswerBytes;
+    }
+    if (helper.state() != QProcess::NotRunning) {
+        helper.kill();
+        helper.waitForFinished();
+        return false;
+    }
+    answer += helper.readAllStandardOutput();
+    const bool clean = helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0;
+    return clean && answer.size() <= bounds.maxAnswerBytes && CSheetAnswer::decode(answer, table);
+}
+
+} // namespace XP

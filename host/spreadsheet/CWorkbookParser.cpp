@@ -1,0 +1,22 @@
+#include "spreadsheet/CWorkbookParser.h"
+
+#include "spreadsheet/CWorkbookKind.h"
+#include "spreadsheet/CXlsWorkbookReader.h"
+#include "spreadsheet/CXlsxWorkbookReader.h"
+
+namespace XP {
+
+bool CWorkbookParser::parse(const QString& path, CSheetTable& table)
+{
+    switch (CWorkbookKind::of(path)) {
+    case CWorkbookKind::Kind::Xlsx:
+        return CXlsxWorkbookReader::read(path, table);
+    case CWorkbookKind::Kind::Xls:
+        return CXlsWorkbookReader::read(path, table);
+    case CWorkbookKind::Kind::Unknown:
+        break;
+    }
+    return false;
+}
+
+} // namespace XP
