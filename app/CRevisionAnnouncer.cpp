@@ -49,7 +49,8 @@ void CRevisionAnnouncer::watch(const std::shared_ptr<CSqlTradingDayBackend>& sto
         return;
     }
     watcher = std::make_unique<CRevisionWatcher>(store);
-    connect(watcher.get(), &CRevisionWatcher::sigRevision, this, &CRevisionAnnouncer::slotRevision);
+    connect(watcher.get(), &CRevisionWatcher::sigRevisionsWaiting, this,
+            &CRevisionAnnouncer::slotRevisionsWaiting, Qt::QueuedConnection);
 }
 
 QString CRevisionAnnouncer::announcement(const CStoreRevision& revision)
@@ -59,10 +60,16 @@ QString CRevisionAnnouncer::announcement(const CStoreRevision& revision)
         .arg(revision.id);
 }
 
-void CRevisionAnnouncer::slotRevision(const IMC::CStoreRevision& revision)
+void CRevisionAnnouncer::slotRevisionsWaiting()
 {
-    clientCenter()->showServerMsgCallBack(EServerCallbackMsg_Success, true, window,
-                                          QStringLiteral("交易日设置"), announcement(revision), true, false);
+    if (!watcher) {
+        return;
+    }
+    for (const CStoreRevision& revision : watcher->takeRevisions()) {
+        clientCenter()->showServerMsgCallBack(EServerCallbackMsg_Success, true, window,
+                                              QStringLiteral("交易日设置"), announcement(revision), true,
+                                              false);
+    }
 }
 
 } // namespace IMC

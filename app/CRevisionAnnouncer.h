@@ -32,7 +32,7 @@ public:
     static QString announcement(const CStoreRevision& revision);
 
 private:
-    void slotRevision(const IMC::CStoreRevision& revision);
+    void slotRevisionsWaiting();
 
     QWidget* window;
     std::unique_ptr<CRevisionWatcher> watcher;

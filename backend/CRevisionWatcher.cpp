@@ -4,6 +4,7 @@
 #include "CStoreDialect.h"
 #include "CStoreException.h"
 
+#include <QEventLoop>
 #include <QSqlDriver>
 #include <QTimer>
 
@@ -23,37 +24,42 @@ std::atomic<unsigned long long> nextWatcherId{1};
 CRevisionWatcher::CRevisionWatcher(std::shared_ptr<CSqlTradingDayBackend> store, QObject* parent)
     : QObject(parent)
     , store(std::move(store))
-    , context(new QObject)
-{
-    qRegisterMetaType<IMC::CStoreRevision>();
-    thread.setObjectName(QStringLiteral("tradingday-revision-watcher"));
-    context->moveToThread(&thread);
-    thread.start();
-    QMetaObject::invokeMethod(context, [this] { startWatching(); });
-}
+    , thread([this] { watch(); })
+{}
 
 CRevisionWatcher::~CRevisionWatcher()
 {
-    QMetaObject::invokeMethod(
-        context, [this] { stopWatching(); }, Qt::BlockingQueuedConnection);
-    thread.quit();
-    thread.wait();
-    delete context;
+    stopping = true;
+    thread.join();
 }
 
-void CRevisionWatcher::startWatching()
+std::vector<CStoreRevision> CRevisionWatcher::takeRevisions()
 {
-    timer = new QTimer(context);
-    connect(timer, &QTimer::timeout, context, [this] { check(); });
+    std::lock_guard<std::mutex> lock(foundMutex);
+    std::vector<CStoreRevision> taken(found.begin(), found.end());
+    found.clear();
+    return taken;
+}
+
+void CRevisionWatcher::watch()
+{
     const bool notifies = !CStoreDialect::forAddress(store->storeAddress()).announcementChannel().isEmpty();
-    timer->start(notifies ? catchUpIntervalMs : pollIntervalMs);
-    check();
-}
-
-void CRevisionWatcher::stopWatching()
-{
-    delete timer;
-    timer = nullptr;
+    const int ticksPerCheck = notifies ? catchUpIntervalMs / pollIntervalMs : 1;
+    int tick = 0;
+    {
+        QEventLoop loop;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+            if (stopping) {
+                loop.quit();
+            } else if (++tick % ticksPerCheck == 0) {
+                check();
+            }
+        });
+        timer.start(pollIntervalMs);
+        check();
+        loop.exec();
+    }
     closeConnection();
 }
 
@@ -76,13 +82,13 @@ bool CRevisionWatcher::listen()
     }
     const QString channel = dialect.announcementChannel();
     if (!channel.isEmpty()) {
-        connect(listener.driver(),
-                QOverload<const QString&, QSqlDriver::NotificationSource, const QVariant&>::of(
-                    &QSqlDriver::notification),
-                context, [this] {
-                    notified = true;
-                    check();
-                });
+        QObject::connect(listener.driver(),
+                         QOverload<const QString&, QSqlDriver::NotificationSource, const QVariant&>::of(
+                             &QSqlDriver::notification),
+                         listener.driver(), [this] {
+                             notified = true;
+                             check();
+                         });
         listener.driver()->subscribeToNotification(channel);
     }
     return true;
@@ -106,28 +112,34 @@ void CRevisionWatcher::check()
         return;
     }
     const long long from = known.empty() ? 0 : std::max(0LL, *known.rbegin() - reorderMargin);
-    std::vector<CStoreRevision> found;
+    std::vector<CStoreRevision> fresh;
     if (!started) {
         long long newest = 0;
         if (!store->newestRevisionId(newest).isSuccess()) {
             return;
         }
-        if (!store->revisionsAfter(std::max(0LL, newest - reorderMargin), found).isSuccess()) {
+        if (!store->revisionsAfter(std::max(0LL, newest - reorderMargin), fresh).isSuccess()) {
             return;
         }
-        for (const CStoreRevision& revision : found) {
+        for (const CStoreRevision& revision : fresh) {
             known.insert(revision.id);
         }
         started = true;
         return;
     }
-    if (!store->revisionsAfter(from, found).isSuccess()) {
+    if (!store->revisionsAfter(from, fresh).isSuccess()) {
         return;
     }
-    for (const CStoreRevision& revision : found) {
+    bool waiting = false;
+    for (const CStoreRevision& revision : fresh) {
         if (known.insert(revision.id).second && !store->wroteRevision(revision.id)) {
-            emit sigRevision(revision);
+            std::lock_guard<std::mutex> lock(foundMutex);
+            found.push_back(revision);
+            waiting = true;
         }
+    }
+    if (waiting) {
+        emit sigRevisionsWaiting();
     }
     if (!known.empty()) {
         known.erase(known.begin(), known.lower_bound(*known.rbegin() - reorderMargin));

@@ -2,15 +2,16 @@
 
 #include "CStoreRevision.h"
 
-#include <QMetaType>
 #include <QObject>
 #include <QSqlDatabase>
-#include <QThread>
 
+#include <atomic>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <set>
-
-class QTimer;
+#include <thread>
+#include <vector>
 
 namespace IMC {
 
@@ -19,14 +20,17 @@ class CSqlTradingDayBackend;
 // Tells a desk of the revisions other desks and programs commit to its store, within a second or so: on
 // PostgreSQL the store's own channel wakes it at each commit (LISTEN/NOTIFY), on SQLite it polls the
 // database's data version. Both run on a thread of the watcher's own, never the GUI thread; a notifying
-// store is also checked every few seconds, for anything a broken connection missed.
-// Revisions written through the watched store object itself (the desk's own saves) are not reported.
+// store is also checked every few seconds, for anything a broken connection missed. Revisions written through
+// the watched store object itself (the desk's own saves) are not reported.
+//
+// Threads: the watcher's thread keeps what it found under a mutex and emits sigRevisionsWaiting; a receiver
+// on the GUI thread (queued connection) takes them with takeRevisions. The destructor stops the thread.
 class CRevisionWatcher : public QObject
 {
     Q_OBJECT
 
 public:
-    // How often a store without a notification channel (SQLite) is polled.
+    // How often the watcher's thread looks: a store without a notification channel (SQLite) is polled then.
     static constexpr int pollIntervalMs = 250;
     // How often a store that notifies (PostgreSQL) is checked anyway, for what a broken connection missed.
     static constexpr int catchUpIntervalMs = 5000;
@@ -36,23 +40,22 @@ public:
     CRevisionWatcher(const CRevisionWatcher&) = delete;
     CRevisionWatcher& operator=(const CRevisionWatcher&) = delete;
 
+    // The revisions found since the last call, oldest first.
+    std::vector<CStoreRevision> takeRevisions();
+
 signals:
-    // Emitted on the watcher's thread, once per revision, oldest first.
-    void sigRevision(IMC::CStoreRevision revision);
+    // Emitted on the watcher's thread when takeRevisions has something.
+    void sigRevisionsWaiting();
 
 private:
     // These run on the watcher's thread.
-    void startWatching();
-    void stopWatching();
+    void watch();
     bool listen();
     void check();
     void closeConnection();
 
     std::shared_ptr<CSqlTradingDayBackend> store;
-    QThread thread;
-    // Lives on the watcher's thread: owns its timer and receives the database's notifications.
-    QObject* context;
-    QTimer* timer = nullptr;
+    std::atomic<bool> stopping{false};
     QSqlDatabase listener;
     long long lastCounter = -1;
     bool notified = false;
@@ -60,8 +63,10 @@ private:
     // Ids reported or present at the start, from the newest one seen less a margin on: on PostgreSQL a
     // revision with a lower id may commit after one with a higher id.
     std::set<long long> known;
+    std::mutex foundMutex;
+    std::deque<CStoreRevision> found;
+    // Last, so that it starts once everything else exists.
+    std::thread thread;
 };
 
 } // namespace IMC
-
-Q_DECLARE_METATYPE(IMC::CStoreRevision)

@@ -50,12 +50,13 @@ void measureAnnouncements(benchmark::State& state, const QString& address)
     IMC::CRevisionWatcher watcher(watchingDesk);
     QEventLoop loop;
     long long awaited = 0;
-    QObject::connect(&watcher, &IMC::CRevisionWatcher::sigRevision, &loop,
-                     [&](const IMC::CStoreRevision& revision) {
-                         if (revision.id == awaited) {
-                             loop.quit();
-                         }
-                     });
+    QObject::connect(&watcher, &IMC::CRevisionWatcher::sigRevisionsWaiting, &loop, [&] {
+        for (const IMC::CStoreRevision& revision : watcher.takeRevisions()) {
+            if (revision.id == awaited) {
+                loop.quit();
+            }
+        }
+    });
     // The watcher's first look marks what is there as known.
     QTimer::singleShot(3 * IMC::CRevisionWatcher::pollIntervalMs, &loop, &QEventLoop::quit);
     loop.exec();
