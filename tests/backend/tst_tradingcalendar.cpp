@@ -104,7 +104,8 @@ private slots:
         QVERIFY(!calendar.covers(firstDay.addDays(-1)) && !calendar.covers(lastDay.addDays(1)));
 
         for (int probe = 0; probe < 3000; ++probe) {
-            const QDate day = firstDay.addDays(random.bounded(static_cast<int>(firstDay.daysTo(lastDay)) + 1));
+            const QDate day =
+                firstDay.addDays(random.bounded(static_cast<int>(firstDay.daysTo(lastDay)) + 1));
             const QDate other = day.addDays(random.bounded(60) - 10);
             const int count = static_cast<int>(random.bounded(1, 12));
             const auto record = days.find(day.toString(Qt::ISODate).toStdString());
