@@ -300,7 +300,8 @@ utils::TTError CSqlTradingDayBackend::queryDays(const ttservice::CItsmQueryDataR
         // revision than its days, so its next save is refused rather than the other desk's days lost.
         if (marketType == ttservice::EZR_MarketOverseas) {
             requireOverseasPlatform(request.platformParam);
-            const std::map<std::string, long long> revisions = latestExchangeRevisions(db);
+            const std::map<std::string, long long> revisions =
+                seen ? latestExchangeRevisions(db) : std::map<std::string, long long>();
             loadExchanges(db, answer);
             if (seen) {
                 seen->forgetExchanges();
@@ -315,7 +316,7 @@ utils::TTError CSqlTradingDayBackend::queryDays(const ttservice::CItsmQueryDataR
         } else {
             const QString platform = marketPlatform(marketType, request.platformParam);
             const Subject subject{marketType, platform.toStdString(), std::string()};
-            const long long revision = latestRevision(db, subject).id;
+            const long long revision = seen ? latestRevision(db, subject).id : 0;
             answer.push_back(loadMarket(db, marketType, platform));
             if (seen) {
                 seen->remember(subject, revision);
