@@ -334,10 +334,8 @@ void CStoreCtl::importDays()
         request.platformParam = platformParam();
     }
     if (conditional) {
-        const CSeenRevisions::Subject subject{
-            market, market == ttservice::EZR_MarketOverseas ? "" : platformParam(), exchangeName()};
         CSeenRevisions seen;
-        seen.remember(subject, expectedRevision);
+        seen.remember(storeSubject(market), expectedRevision);
         check(store->operateChecked(request, operatorName(), seen));
     } else {
         check(store->operate(request, operatorName()));
@@ -562,14 +560,15 @@ std::string CStoreCtl::operatorName() const
     return "tradingday-ctl";
 }
 
-std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> CStoreCtl::exchanges()
+std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>>
+CStoreCtl::exchanges(CSeenRevisions* seen)
 {
     ttservice::CItsmQueryDataReq request;
     request.dataType = ITradingDayBackend::DataKindTradeDates;
     request.marketParam = "4";
     request.platformParam = "WP";
     std::vector<boost::shared_ptr<ttservice::IData>> records;
-    check(store->query(request, records));
+    check(seen ? store->queryTracked(request, records, *seen) : store->query(request, records));
     std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> found;
     for (const auto& record : records) {
         if (auto exchange = boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(record)) {
@@ -579,9 +578,10 @@ std::vector<boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate>> CStoreCtl::
     return found;
 }
 
-boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> CStoreCtl::findExchange(const std::string& name)
+boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> CStoreCtl::findExchange(const std::string& name,
+                                                                                CSeenRevisions* seen)
 {
-    for (const auto& exchange : exchanges()) {
+    for (const auto& exchange : exchanges(seen)) {
         if (exchange->exchangeName == name) {
             return exchange;
         }
@@ -589,17 +589,17 @@ boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> CStoreCtl::findExchange(
     throw CCtlException(ExitNotFound, QStringLiteral("交易所 %1 不存在").arg(fromStd(name)));
 }
 
-TradeDateMap CStoreCtl::currentDays(int market)
+TradeDateMap CStoreCtl::currentDays(int market, CSeenRevisions* seen)
 {
     if (market == ttservice::EZR_MarketOverseas) {
-        return findExchange(exchangeName())->tradeDates;
+        return findExchange(exchangeName(), seen)->tradeDates;
     }
     ttservice::CItsmQueryDataReq request;
     request.dataType = ITradingDayBackend::DataKindTradeDates;
     request.marketParam = std::to_string(market);
     request.platformParam = platformParam();
     std::vector<boost::shared_ptr<ttservice::IData>> records;
-    check(store->query(request, records));
+    check(seen ? store->queryTracked(request, records, *seen) : store->query(request, records));
     const auto typed =
         records.empty() ? nullptr
                         : boost::dynamic_pointer_cast<ttservice::CItsmTypedMarketTradeDate>(records.front());
@@ -609,8 +609,10 @@ TradeDateMap CStoreCtl::currentDays(int market)
 TradeDateMap CStoreCtl::daysAsAsked(int market, CStoreRevision& revision)
 {
     if (!parser.isSet(asOfOption)) {
-        const TradeDateMap days = currentDays(market);
-        revision.id = latestRevisionId(market);
+        // The days and the revision they reflect, from one read.
+        CSeenRevisions seen;
+        const TradeDateMap days = currentDays(market, &seen);
+        revision.id = seen.revisionOf(storeSubject(market)).value_or(0);
         return days;
     }
     const QString asOf = parser.value(asOfOption);
@@ -625,6 +627,15 @@ TradeDateMap CStoreCtl::daysAsAsked(int market, CStoreRevision& revision)
     check(store->daysAsOf(market, platformParam(), exchangeName(), isNumber ? revisionId : 0, at, revision,
                           days));
     return days;
+}
+
+CSeenRevisions::Subject CStoreCtl::storeSubject(int market) const
+{
+    if (market == ttservice::EZR_MarketOverseas) {
+        return {market, std::string(), exchangeName()};
+    }
+    return {market, market == ttservice::EZR_MarketElectronic ? platformParam() : std::string(),
+            std::string()};
 }
 
 QString CStoreCtl::formatOption(const QStringList& allowed, const QString& fallback) const
