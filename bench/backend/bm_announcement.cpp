@@ -5,10 +5,7 @@
 #include "CSqlTradingDayBackend.h"
 #include "support/BenchTradeDays.h"
 
-#include "records/COperateDataReq.h"
-
 #include <benchmark/benchmark.h>
-#include <boost/make_shared.hpp>
 
 #include <QCoreApplication>
 #include <QDate>
@@ -25,18 +22,6 @@ namespace {
 
 const int savesMeasured = 50;
 const int giveUpMs = 10000;
-
-ttservice::COperateDataReq marketSave(int day)
-{
-    auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
-    market->marketType = 0;
-    market->tradeDates = tds::bench::weekdaysFrom(QDate(2026, 1, 1).addDays(day), 20);
-    ttservice::COperateDataReq request;
-    request.dataType = IMC::ITradingDayBackend::DataKindTradeDates;
-    request.operation = IMC::ITradingDayBackend::OperationSave;
-    request.records.push_back(market);
-    return request;
-}
 
 // Milliseconds from each save's return (its commit) to the watcher's report on this thread.
 void measureAnnouncements(benchmark::State& state, const QString& address)
@@ -66,7 +51,11 @@ void measureAnnouncements(benchmark::State& state, const QString& address)
         for (int save = 0; save < savesMeasured; ++save) {
             long long newest = 0;
             if (!otherDesk.newestRevisionId(newest).isSuccess() ||
-                !otherDesk.operate(marketSave(save), "bench").isSuccess()) {
+                !otherDesk
+                     .operate(tds::bench::domesticSave(
+                                  tds::bench::weekdaysFrom(QDate(2026, 1, 1).addDays(save), 20)),
+                              "bench")
+                     .isSuccess()) {
                 state.SkipWithError("save failed");
                 return;
             }

@@ -8,10 +8,8 @@
 #include "support/BenchTradeDays.h"
 
 #include "records/CItsmQueryDataReq.h"
-#include "records/COperateDataReq.h"
 
 #include <benchmark/benchmark.h>
-#include <boost/make_shared.hpp>
 
 #include <QDate>
 #include <QRandomGenerator>
@@ -24,18 +22,6 @@ namespace {
 
 const int thirtyYearsOfDays = 7500;
 const int revisionCount = 1000;
-
-ttservice::COperateDataReq marketSave(const TradeDateMap& days)
-{
-    auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
-    market->marketType = 0;
-    market->tradeDates = days;
-    ttservice::COperateDataReq request;
-    request.dataType = IMC::ITradingDayBackend::DataKindTradeDates;
-    request.operation = IMC::ITradingDayBackend::OperationSave;
-    request.records.push_back(market);
-    return request;
-}
 
 void BM_CalendarNext(benchmark::State& state)
 {
@@ -65,7 +51,7 @@ struct RevisedStore
         TradeDateMap days = tds::bench::weekdaysFrom(QDate(1996, 1, 1), thirtyYearsOfDays);
         for (int revision = 1; revision <= revisionCount; ++revision) {
             days.erase(std::next(days.begin(), revision));
-            if (!store->operate(marketSave(days), "bench").isSuccess()) {
+            if (!store->operate(tds::bench::domesticSave(days), "bench").isSuccess()) {
                 return;
             }
         }
@@ -120,7 +106,9 @@ void BM_CtlNextProcess(benchmark::State& state)
     {
         IMC::CSqlTradingDayBackend store(db);
         if (!store
-                 .operate(marketSave(tds::bench::weekdaysFrom(QDate(1996, 1, 1), thirtyYearsOfDays)), "bench")
+                 .operate(
+                     tds::bench::domesticSave(tds::bench::weekdaysFrom(QDate(1996, 1, 1), thirtyYearsOfDays)),
+                     "bench")
                  .isSuccess()) {
             state.SkipWithError("save failed");
             return;

@@ -7,10 +7,8 @@
 
 #include "records/CItsmMarketTradeDateInfo.h"
 #include "records/CItsmQueryDataReq.h"
-#include "records/COperateDataReq.h"
 
 #include <benchmark/benchmark.h>
-#include <boost/make_shared.hpp>
 #include <sqlite3.h>
 
 #include <QDate>
@@ -27,23 +25,11 @@ TradeDateMap thirtyYearMap()
     return tds::bench::weekdaysFrom(QDate(1996, 1, 1), thirtyYearsOfDays);
 }
 
-ttservice::COperateDataReq saveRequest(const TradeDateMap& days)
-{
-    auto market = boost::make_shared<ttservice::CItsmTypedMarketTradeDate>();
-    market->marketType = 0;
-    market->tradeDates = days;
-    ttservice::COperateDataReq request;
-    request.dataType = IMC::ITradingDayBackend::DataKindTradeDates;
-    request.operation = IMC::ITradingDayBackend::OperationSave;
-    request.records.push_back(market);
-    return request;
-}
-
 void BM_StoreSave30Years(benchmark::State& state)
 {
     QTemporaryDir dir;
     IMC::CSqlTradingDayBackend store(dir.filePath(QStringLiteral("bench.db")));
-    const ttservice::COperateDataReq request = saveRequest(thirtyYearMap());
+    const ttservice::COperateDataReq request = tds::bench::domesticSave(thirtyYearMap());
     if (!store.open().isSuccess()) {
         state.SkipWithError("the store does not open");
         return;
@@ -61,7 +47,7 @@ void BM_StoreSave30YearsChecked(benchmark::State& state)
 {
     QTemporaryDir dir;
     IMC::CSqlTradingDayBackend store(dir.filePath(QStringLiteral("bench.db")));
-    const ttservice::COperateDataReq request = saveRequest(thirtyYearMap());
+    const ttservice::COperateDataReq request = tds::bench::domesticSave(thirtyYearMap());
     ttservice::CItsmQueryDataReq read;
     read.dataType = IMC::ITradingDayBackend::DataKindTradeDates;
     read.marketParam = "0";
@@ -85,7 +71,7 @@ void BM_StoreQuery30Years(benchmark::State& state)
 {
     QTemporaryDir dir;
     IMC::CSqlTradingDayBackend store(dir.filePath(QStringLiteral("bench.db")));
-    if (!store.operate(saveRequest(thirtyYearMap()), "bench").isSuccess()) {
+    if (!store.operate(tds::bench::domesticSave(thirtyYearMap()), "bench").isSuccess()) {
         state.SkipWithError("save failed");
         return;
     }

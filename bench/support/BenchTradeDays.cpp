@@ -1,6 +1,8 @@
 #include "support/BenchTradeDays.h"
 
 #include "data/CTradeDateRecords.h"
+#include "data/CTradeDateRequests.h"
+#include "data/TradingDayTypes.h"
 
 #include <QDate>
 
@@ -40,6 +42,12 @@ TradeDateMap weekdaysOfYears(int firstYear, int years, int sessionFlags)
         }
     }
     return days;
+}
+
+ttservice::COperateDataReq domesticSave(const TradeDateMap& days)
+{
+    return *IMC::CTradeDateRequests::makeOperation(
+        IMC::TradingDay::SaveOperation, IMC::CTradeDateRequests::makeTypedRecord(0, days), std::string());
 }
 
 } // namespace tds::bench

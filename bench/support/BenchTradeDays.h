@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/COperateDataReq.h"
 #include "records/TradeDateMap.h"
 
 class QDate;
@@ -14,5 +15,8 @@ TradeDateMap weekdaysFrom(const QDate& first, int count, int sessionFlags = 3);
 
 // Every weekday of the years firstYear to firstYear + years - 1.
 TradeDateMap weekdaysOfYears(int firstYear, int years, int sessionFlags = 3);
+
+// The save of the domestic market's whole set, as the calendar page sends it.
+ttservice::COperateDataReq domesticSave(const TradeDateMap& days);
 
 } // namespace tds::bench
