@@ -2,8 +2,8 @@
 
 #include <QDate>
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace XP {
 namespace {
@@ -12,11 +12,29 @@ constexpr double millisecondsPerDay = 86400000.0;
 constexpr double lastSerial1900 = 2958465.0; // 9999-12-31
 constexpr double lastSerial1904 = lastSerial1900 - 1462.0;
 
-QString formatDate(int year, int month, int day)
+// Julian day numbers of the days before serial 1 of each date system (serial 0 of the 1904 system).
+const qint64 day0Of1900 = QDate(1899, 12, 31).toJulianDay();
+const qint64 day0Of1904 = QDate(1904, 1, 1).toJulianDay();
+
+void writeDigits(char* out, int value, int width)
 {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
-    return QString::fromLatin1(buffer);
+    for (int i = width - 1; i >= 0; --i, value /= 10) {
+        out[i] = static_cast<char>('0' + value % 10);
+    }
+}
+
+// Years run from 1900 to 9999 here, so four digits always do.
+std::string formatDate(qint64 julianDay)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    QDate::fromJulianDay(julianDay).getDate(&year, &month, &day);
+    std::string text(10, '-');
+    writeDigits(&text[0], year, 4);
+    writeDigits(&text[5], month, 2);
+    writeDigits(&text[8], day, 2);
+    return text;
 }
 
 bool isHexDigit(QChar c)
@@ -24,6 +42,26 @@ bool isHexDigit(QChar c)
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
            (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
            (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// Escapes decode to UTF-16 code units, so a surrogate pair written as two escapes joins up.
+QString decodedEscapes(const QString& text)
+{
+    QString decoded;
+    decoded.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const bool escape = text.at(i) == QLatin1Char('_') && i + 6 < text.size() &&
+                            text.at(i + 1) == QLatin1Char('x') && text.at(i + 6) == QLatin1Char('_') &&
+                            isHexDigit(text.at(i + 2)) && isHexDigit(text.at(i + 3)) &&
+                            isHexDigit(text.at(i + 4)) && isHexDigit(text.at(i + 5));
+        if (escape) {
+            decoded.append(QChar(text.midRef(i + 2, 4).toUShort(nullptr, 16)));
+            i += 6;
+        } else {
+            decoded.append(text.at(i));
+        }
+    }
+    return decoded;
 }
 
 } // namespace
@@ -62,64 +100,50 @@ bool CCellTextFormatter::isDateFormatCode(const QString& code)
     return false;
 }
 
-QString CCellTextFormatter::dateText(double serial, bool date1904, bool* ok)
+std::string CCellTextFormatter::dateText(double serial, bool date1904, bool* ok)
 {
     *ok = false;
     if (!std::isfinite(serial) || serial < (date1904 ? 0.0 : 1.0) ||
         serial >= (date1904 ? lastSerial1904 : lastSerial1900) + 1.0) {
-        return QString();
+        return std::string();
     }
     const double milliseconds = std::round(serial * millisecondsPerDay);
     const auto day = static_cast<qint64>(std::floor(milliseconds / millisecondsPerDay));
     if (date1904 ? day > lastSerial1904 : day > lastSerial1900) {
-        return QString();
+        return std::string();
     }
     *ok = true;
     if (date1904) {
-        const QDate date = QDate(1904, 1, 1).addDays(day);
-        return formatDate(date.year(), date.month(), date.day());
+        return formatDate(day0Of1904 + day);
     }
     // The 1900 system counts a 29 February 1900 that never was; spreadsheet applications show it.
     if (day == 60) {
-        return QStringLiteral("1900-02-29");
+        return "1900-02-29";
     }
-    const QDate date = day < 60 ? QDate(1899, 12, 31).addDays(day) : QDate(1899, 12, 30).addDays(day);
-    return formatDate(date.year(), date.month(), date.day());
+    return formatDate(day0Of1900 + (day < 60 ? day : day - 1));
 }
 
-QString CCellTextFormatter::numberText(double value)
+std::string CCellTextFormatter::numberText(double value)
 {
     if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::floor(value)) {
-        return QString::number(static_cast<qint64>(value));
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<qint64>(value)).ptr;
+        return std::string(digits, end);
     }
-    return QString::number(value, 'g', 15);
+    return QString::number(value, 'g', 15).toStdString();
 }
 
-QString CCellTextFormatter::booleanText(bool value)
+std::string CCellTextFormatter::booleanText(bool value)
 {
-    return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    return value ? "TRUE" : "FALSE";
 }
 
-QString CCellTextFormatter::decodeEscapes(const QString& text)
+std::string CCellTextFormatter::decodeEscapes(std::string text)
 {
-    if (!text.contains(QLatin1String("_x"))) {
+    if (text.find("_x") == std::string::npos) {
         return text;
     }
-    QString decoded;
-    decoded.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
-        const bool escape = text.at(i) == QLatin1Char('_') && i + 6 < text.size() &&
-                            text.at(i + 1) == QLatin1Char('x') && text.at(i + 6) == QLatin1Char('_') &&
-                            isHexDigit(text.at(i + 2)) && isHexDigit(text.at(i + 3)) &&
-                            isHexDigit(text.at(i + 4)) && isHexDigit(text.at(i + 5));
-        if (escape) {
-            decoded.append(QChar(text.midRef(i + 2, 4).toUShort(nullptr, 16)));
-            i += 6;
-        } else {
-            decoded.append(text.at(i));
-        }
-    }
-    return decoded;
+    return decodedEscapes(QString::fromStdString(text)).toStdString();
 }
 
 } // namespace XP

@@ -2,10 +2,13 @@
 
 #include <QString>
 
+#include <string>
+
 namespace XP {
 
-// Turns stored cell values into the text a person sees in a spreadsheet application: dates as
-// "yyyy-MM-dd", whole numbers without a fraction, booleans as TRUE/FALSE.
+// Turns stored cell values into the text a person sees in a spreadsheet application, in UTF-8: dates as
+// "yyyy-MM-dd", whole numbers without a fraction, booleans as TRUE/FALSE. The texts of numbers and dates
+// stay within std::string's inline buffer, so a sheet of them is formatted without allocating.
 class CCellTextFormatter
 {
 public:
@@ -17,15 +20,15 @@ public:
 
     // The date of a serial day number in the 1900 or 1904 date system, rounded to the millisecond;
     // ok is false (and the text empty) for serials outside 1900-01-01 (1904-01-01) .. 9999-12-31.
-    static QString dateText(double serial, bool date1904, bool* ok);
+    static std::string dateText(double serial, bool date1904, bool* ok);
 
-    static QString numberText(double value);
+    static std::string numberText(double value);
 
-    static QString booleanText(bool value);
+    static std::string booleanText(bool value);
 
     // Decodes the _xHHHH_ escapes with which spreadsheet files store control characters and
     // characters that XML cannot carry; _x005F_ stands for the underscore itself.
-    static QString decodeEscapes(const QString& text);
+    static std::string decodeEscapes(std::string text);
 };
 
 } // namespace XP

@@ -1,30 +1,39 @@
 #include "spreadsheet/CFreeXlWorkbookReader.h"
 
 #include "spreadsheet/CCellTextFormatter.h"
+#include "spreadsheet/CSheetTable.h"
 
 #include <freexl.h>
 
 #include <QFile>
 
+#include <string>
+
 namespace XP {
 namespace {
 
-QString cellText(const FreeXL_CellValue& value)
+// FreeXL's text, any invalid sequence in it replaced, so that the answer stays valid UTF-8.
+std::string utf8Text(const char* text)
+{
+    return QString::fromUtf8(text).toStdString();
+}
+
+std::string cellText(const FreeXL_CellValue& value)
 {
     switch (value.type) {
     case FREEXL_CELL_INT:
-        return QString::number(value.value.int_value);
+        return std::to_string(value.value.int_value);
     case FREEXL_CELL_DOUBLE:
         return CCellTextFormatter::numberText(value.value.double_value);
     case FREEXL_CELL_TEXT:
     case FREEXL_CELL_SST_TEXT:
     case FREEXL_CELL_TIME:
-        return QString::fromUtf8(value.value.text_value);
+        return utf8Text(value.value.text_value);
     case FREEXL_CELL_DATE:
     case FREEXL_CELL_DATETIME:
-        return QString::fromUtf8(value.value.text_value).left(10);
+        return utf8Text(value.value.text_value).substr(0, 10); // the date; the time is not shown
     default:
-        return QString(); // empty cells, and formulas, which FreeXL does not evaluate
+        return std::string(); // empty cells, and formulas, which FreeXL does not evaluate
     }
 }
 
@@ -54,9 +63,8 @@ private:
 
 } // namespace
 
-bool CFreeXlWorkbookReader::read(const QString& path, CSheetTable& table)
+bool CFreeXlWorkbookReader::read(const QString& path, ISheetCellSink& cells)
 {
-    table = CSheetTable();
     CFreeXlHandle book(path);
     unsigned int password = 0;
     if (!book.get() || freexl_get_info(book.get(), FREEXL_BIFF_PASSWORD, &password) != FREEXL_OK ||
@@ -73,8 +81,7 @@ bool CFreeXlWorkbookReader::read(const QString& path, CSheetTable& table)
         for (unsigned short column = 0; column < columns; ++column) {
             FreeXL_CellValue value;
             if (freexl_get_cell_value(book.get(), row, column, &value) != FREEXL_OK ||
-                !table.setCell(static_cast<int>(row + 1), column + 1, cellText(value))) {
-                table = CSheetTable();
+                !cells.setCell(static_cast<int>(row + 1), column + 1, cellText(value))) {
                 return false;
             }
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spreadsheet/CSheetTable.h"
+#include "spreadsheet/ISheetCellSink.h"
 
 #include <QString>
 
@@ -12,7 +12,8 @@ namespace XP {
 class CFreeXlWorkbookReader
 {
 public:
-    static bool read(const QString& path, CSheetTable& table);
+    // False when FreeXL cannot read the workbook; cells given before are then to be discarded.
+    static bool read(const QString& path, ISheetCellSink& cells);
 };
 
 } // namespace XP

@@ -36,7 +36,7 @@ void CSharedStringsPart::endElement(const char* name)
             fail();
             return;
         }
-        items.push_back(CCellTextFormatter::decodeEscapes(QString::fromStdString(current)));
+        items.push_back(CCellTextFormatter::decodeEscapes(current));
         inItem = false;
     }
 }

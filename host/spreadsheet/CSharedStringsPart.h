@@ -2,18 +2,16 @@
 
 #include "spreadsheet/CXmlPartParser.h"
 
-#include <QString>
-
 #include <string>
 #include <vector>
 
 namespace XP {
 
-// The shared string table: every item's text runs joined, phonetic runs left out, escapes decoded.
+// The shared string table: every item's text runs joined, phonetic runs left out, escapes decoded; in UTF-8.
 class CSharedStringsPart : public CXmlPartParser
 {
 public:
-    const std::vector<QString>& strings() const { return items; }
+    const std::vector<std::string>& strings() const { return items; }
 
 protected:
     void startElement(const char* name, const char** attributes) override;
@@ -21,7 +19,7 @@ protected:
     void characters(const char* text, int length) override;
 
 private:
-    std::vector<QString> items;
+    std::vector<std::string> items;
     std::string current;
     bool inItem = false;
     bool inText = false;

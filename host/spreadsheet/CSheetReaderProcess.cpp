@@ -1,7 +1,7 @@
 #include "spreadsheet/CSheetReaderProcess.h"
 
 #include "spreadsheet/CSanitizedBuild.h"
-#include "spreadsheet/CSheetAnswer.h"
+#include "spreadsheet/CSheetAnswerReader.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -83,23 +83,34 @@ bool CSheetReaderProcess::read(const QString& path, CSheetTable& table)
         return false;
     }
     helper.closeWriteChannel();
-    QByteArray answer;
+    // The answer is decoded as it arrives, while the helper still parses.
+    CSheetAnswerReader answer(table);
+    qint64 answerBytes = 0;
+    const auto readAvailable = [&helper, &answer, &answerBytes, &bounds] {
+        const QByteArray piece = helper.readAllStandardOutput();
+        answerBytes += piece.size();
+        return answerBytes <= bounds.maxAnswerBytes &&
+               answer.feed(piece.constData(), static_cast<std::size_t>(piece.size()));
+    };
     QElapsedTimer clock;
     clock.start();
-    bool tooLarge = false;
-    while (helper.state() != QProcess::NotRunning && clock.elapsed() < bounds.deadlineMs && !tooLarge) {
+    bool good = true;
+    while (good && helper.state() != QProcess::NotRunning && clock.elapsed() < bounds.deadlineMs) {
         helper.waitForReadyRead(static_cast<int>(std::max<qint64>(1, bounds.deadlineMs - clock.elapsed())));
-        answer += helper.readAllStandardOutput();
-        tooLarge = answer.size() > bounds.maxAnswerBytes;
+        good = readAvailable();
     }
     if (helper.state() != QProcess::NotRunning) {
         helper.kill();
         helper.waitForFinished();
+        table = CSheetTable();
         return false;
     }
-    answer += helper.readAllStandardOutput();
     const bool clean = helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0;
-    return clean && answer.size() <= bounds.maxAnswerBytes && CSheetAnswer::decode(answer, table);
+    if (!(good && readAvailable() && clean && answer.finish())) {
+        table = CSheetTable();
+        return false;
+    }
+    return true;
 }
 
 } // namespace XP

@@ -1,36 +1,33 @@
 #include "spreadsheet/CSheetTable.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace XP {
 namespace {
 
-bool columnBefore(const std::pair<int, QString>& a, const std::pair<int, QString>& b)
-{
-    return a.first < b.first;
-}
+constexpr std::size_t maxTextBytes = std::numeric_limits<std::uint32_t>::max();
 
 } // namespace
 
-bool CSheetTable::setCell(int row, int column, const QString& text)
+bool CSheetTable::setCell(int row, int column, std::string_view utf8)
 {
-    if (text.isEmpty()) {
+    if (utf8.empty()) {
         return true;
     }
-    if (++cellCount > maxFields) {
+    if (static_cast<qint64>(cells.size()) >= maxFields || texts.size() + utf8.size() > maxTextBytes) {
         return false;
     }
-    if (rows.empty()) {
+    if (cells.empty()) {
         minRow = maxRow = row;
         minColumn = maxColumn = column;
+    } else {
+        const Cell& last = cells.back();
+        arranged = arranged && (last.row < row || (last.row == row && last.column < column));
     }
-    if (rows.empty() || rows.back().number != row) {
-        arranged = arranged && (rows.empty() || rows.back().number < row);
-        rows.push_back(Row{row, {}});
-    }
-    std::vector<Cell>& cells = rows.back().cells;
-    arranged = arranged && (cells.empty() || cells.back().first < column);
-    cells.emplace_back(column, text);
+    cells.push_back(
+        Cell{row, column, static_cast<std::uint32_t>(texts.size()), static_cast<std::uint32_t>(utf8.size())});
+    texts.append(utf8);
     minRow = std::min(minRow, row);
     maxRow = std::max(maxRow, row);
     minColumn = std::min(minColumn, column);
@@ -38,61 +35,33 @@ bool CSheetTable::setCell(int row, int column, const QString& text)
     return true;
 }
 
-// Sorts rows and cells into place when the file did not list them in order; of two cells at the same
+// Sorts the cells into place when the file did not list them in order; of two cells at the same
 // place the one that came later stays.
 void CSheetTable::arrange()
 {
     if (arranged) {
         return;
     }
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Row& a, const Row& b) { return a.number < b.number; });
-    std::vector<Row> merged;
-    for (Row& row : rows) {
-        if (!merged.empty() && merged.back().number == row.number) {
-            auto& cells = merged.back().cells;
-            cells.insert(cells.end(), std::make_move_iterator(row.cells.begin()),
-                         std::make_move_iterator(row.cells.end()));
+    std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+        return a.row < b.row || (a.row == b.row && a.column < b.column);
+    });
+    std::vector<Cell> unique;
+    unique.reserve(cells.size());
+    for (const Cell& cell : cells) {
+        if (!unique.empty() && unique.back().row == cell.row && unique.back().column == cell.column) {
+            unique.back() = cell;
         } else {
-            merged.push_back(std::move(row));
+            unique.push_back(cell);
         }
     }
-    for (Row& row : merged) {
-        std::stable_sort(row.cells.begin(), row.cells.end(), columnBefore);
-        std::vector<Cell> unique;
-        for (Cell& cell : row.cells) {
-            if (!unique.empty() && unique.back().first == cell.first) {
-                unique.back() = std::move(cell);
-            } else {
-                unique.push_back(std::move(cell));
-            }
-        }
-        row.cells = std::move(unique);
-    }
-    rows = std::move(merged);
+    cells = std::move(unique);
     arranged = true;
-}
-
-QString CSheetTable::joinRow(const Row& row, QChar separator) const
-{
-    QString line;
-    int column = minColumn;
-    for (const Cell& cell : row.cells) {
-        for (; column < cell.first; ++column) {
-            line.append(separator);
-        }
-        line.append(cell.second);
-    }
-    for (; column < maxColumn; ++column) {
-        line.append(separator);
-    }
-    return line;
 }
 
 bool CSheetTable::toLines(QStringList& lines, QChar separator)
 {
     lines.clear();
-    if (rows.empty()) {
+    if (cells.empty()) {
         return true;
     }
     const qint64 width = maxColumn - minColumn + 1;
@@ -102,14 +71,27 @@ bool CSheetTable::toLines(QStringList& lines, QChar separator)
     }
     arrange();
     const QString emptyLine(static_cast<int>(width - 1), separator);
+    const std::string separatorUtf8 = QString(separator).toStdString();
     lines.reserve(static_cast<int>(height));
-    int next = minRow;
-    for (const Row& row : rows) {
-        for (; next < row.number; ++next) {
+    std::string line;
+    int nextRow = minRow;
+    for (auto cell = cells.cbegin(); cell != cells.cend();) {
+        for (; nextRow < cell->row; ++nextRow) {
             lines.append(emptyLine);
         }
-        lines.append(joinRow(row, separator));
-        next = row.number + 1;
+        line.clear();
+        int column = minColumn;
+        for (; cell != cells.cend() && cell->row == nextRow; ++cell) {
+            for (; column < cell->column; ++column) {
+                line += separatorUtf8;
+            }
+            line += textOf(*cell);
+        }
+        for (; column < maxColumn; ++column) {
+            line += separatorUtf8;
+        }
+        lines.append(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
+        ++nextRow;
     }
     return true;
 }
@@ -117,15 +99,15 @@ bool CSheetTable::toLines(QStringList& lines, QChar separator)
 QString CSheetTable::cellText(int row, int column)
 {
     arrange();
-    const auto found = std::lower_bound(rows.begin(), rows.end(), row, [](const Row& candidate, int number) {
-        return candidate.number < number;
-    });
-    if (found == rows.end() || found->number != row) {
+    const auto found = std::lower_bound(cells.cbegin(), cells.cend(), std::make_pair(row, column),
+                                        [](const Cell& cell, const std::pair<int, int>& place) {
+                                            return std::make_pair(cell.row, cell.column) < place;
+                                        });
+    if (found == cells.cend() || found->row != row || found->column != column) {
         return QString();
     }
-    const auto cell =
-        std::lower_bound(found->cells.begin(), found->cells.end(), Cell(column, QString()), columnBefore);
-    return cell != found->cells.end() && cell->first == column ? cell->second : QString();
+    const std::string_view text = textOf(*found);
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
 
 } // namespace XP

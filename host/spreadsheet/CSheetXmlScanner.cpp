@@ -16,10 +16,19 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-bool nameIs(const char* begin, const char* end, const char* name)
+template<std::size_t size> bool nameIs(const char* begin, const char* end, const char (&name)[size])
 {
-    const std::size_t length = std::strlen(name);
-    return static_cast<std::size_t>(end - begin) == length && std::memcmp(begin, name, length) == 0;
+    return end - begin == static_cast<std::ptrdiff_t>(size - 1) && std::memcmp(begin, name, size - 1) == 0;
+}
+
+// The first c in [begin, end), or end. The stretches searched in a sheet (a value, an attribute, the
+// text between two tags) are a few bytes long, too short for memchr's call to pay off.
+const char* findChar(const char* begin, const char* end, char c)
+{
+    while (begin < end && *begin != c) {
+        ++begin;
+    }
+    return begin;
 }
 
 const char* find(const char* begin, const char* end, const char* needle)
@@ -176,8 +185,8 @@ template<typename Visit> bool forEachAttribute(const char* begin, const char* en
         }
         const char quote = *p++;
         const char* valueBegin = p;
-        p = static_cast<const char*>(std::memchr(p, quote, static_cast<std::size_t>(end - p)));
-        if (!p) {
+        p = findChar(p, end, quote);
+        if (p == end) {
             return false;
         }
         visit(nameBegin, nameEnd, valueBegin, p);
@@ -222,8 +231,8 @@ std::size_t CSheetXmlScanner::scan()
     const char* const end = start + buffer.size();
     const char* p = start;
     while (p < end && !done && !failed) {
-        const char* open = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
-        if (!open) {
+        const char* open = findChar(p, end, '<');
+        if (open == end) {
             // Text outside a value is whitespace or ignored content; a value's text waits for its end.
             return static_cast<std::size_t>((target == TextTarget::None ? end : p) - start);
         }
@@ -277,8 +286,8 @@ void CSheetXmlScanner::appendText(const char* begin, const char* end)
     std::string& out = target == TextTarget::Value ? cell.value : cell.inlineText;
     const char* p = begin;
     while (p < end) {
-        const char* amp = static_cast<const char*>(std::memchr(p, '&', static_cast<std::size_t>(end - p)));
-        if (!amp) {
+        const char* amp = findChar(p, end, '&');
+        if (amp == end) {
             out.append(p, end);
             return;
         }
@@ -293,12 +302,12 @@ bool CSheetXmlScanner::handleTag(const char* begin, const char* end)
     const bool selfClosing = end > begin && end[-1] == '/';
     const char* nameBegin = closing ? begin + 1 : begin;
     const char* nameEnd = nameBegin;
-    while (nameEnd < end && !isSpace(*nameEnd) && *nameEnd != '/') {
-        ++nameEnd;
+    const char* local = nameBegin;
+    for (; nameEnd < end && !isSpace(*nameEnd) && *nameEnd != '/'; ++nameEnd) {
+        if (*nameEnd == ':' && local == nameBegin) {
+            local = nameEnd + 1;
+        }
     }
-    const char* colon =
-        static_cast<const char*>(std::memchr(nameBegin, ':', static_cast<std::size_t>(nameEnd - nameBegin)));
-    const char* local = colon ? colon + 1 : nameBegin;
 
     if (!inSheetData) {
         if (!closing && nameIs(local, nameEnd, "sheetData")) {

@@ -6,13 +6,13 @@
 
 namespace XP {
 
-bool CWorkbookParser::parse(const QString& path, CSheetTable& table)
+bool CWorkbookParser::parse(const QString& path, ISheetCellSink& cells)
 {
     switch (CWorkbookKind::of(path)) {
     case CWorkbookKind::Kind::Xlsx:
-        return CXlsxWorkbookReader::read(path, table);
+        return CXlsxWorkbookReader::read(path, cells);
     case CWorkbookKind::Kind::Xls:
-        return CXlsWorkbookReader::read(path, table);
+        return CXlsWorkbookReader::read(path, cells);
     case CWorkbookKind::Kind::Unknown:
         break;
     }

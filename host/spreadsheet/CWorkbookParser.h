@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spreadsheet/CSheetTable.h"
+#include "spreadsheet/ISheetCellSink.h"
 
 #include <QString>
 
@@ -12,7 +12,8 @@ namespace XP {
 class CWorkbookParser
 {
 public:
-    static bool parse(const QString& path, CSheetTable& table);
+    // False when no parser can read the workbook; cells given before are then to be discarded.
+    static bool parse(const QString& path, ISheetCellSink& cells);
 };
 
 } // namespace XP

@@ -76,25 +76,25 @@ double rkValue(std::uint32_t rk)
     return (rk & 0x01) ? value / 100.0 : value;
 }
 
-QString errorText(std::uint8_t code)
+std::string errorText(std::uint8_t code)
 {
     switch (code) {
     case 0x00:
-        return QStringLiteral("#NULL!");
+        return "#NULL!";
     case 0x07:
-        return QStringLiteral("#DIV/0!");
+        return "#DIV/0!";
     case 0x0F:
-        return QStringLiteral("#VALUE!");
+        return "#VALUE!";
     case 0x17:
-        return QStringLiteral("#REF!");
+        return "#REF!";
     case 0x1D:
-        return QStringLiteral("#NAME?");
+        return "#NAME?";
     case 0x24:
-        return QStringLiteral("#NUM!");
+        return "#NUM!";
     case 0x2A:
-        return QStringLiteral("#N/A");
+        return "#N/A";
     default:
-        return QStringLiteral("#ERR");
+        return "#ERR";
     }
 }
 
@@ -143,8 +143,8 @@ private:
 class CBiff8Book
 {
 public:
-    explicit CBiff8Book(CSheetTable& table)
-        : table(table)
+    explicit CBiff8Book(ISheetCellSink& cells)
+        : cells(cells)
     {}
 
     CXlsWorkbookReader::Outcome read(const QByteArray& stream);
@@ -157,7 +157,7 @@ private:
     bool setNumber(int row, int column, std::uint16_t format, double value);
     bool isDateFormat(std::uint16_t formatIndex) const;
 
-    CSheetTable& table;
+    ISheetCellSink& cells;
     bool encrypted = false;
     bool date1904 = false;
     bool haveSheet = false;
@@ -292,12 +292,12 @@ bool CBiff8Book::setNumber(int row, int column, std::uint16_t style, double valu
 {
     if (style < formatOfStyle.size() && isDateFormat(formatOfStyle[style])) {
         bool ok = false;
-        const QString date = CCellTextFormatter::dateText(value, date1904, &ok);
+        const std::string date = CCellTextFormatter::dateText(value, date1904, &ok);
         if (ok) {
-            return table.setCell(row, column, date);
+            return cells.setCell(row, column, date);
         }
     }
-    return table.setCell(row, column, CCellTextFormatter::numberText(value));
+    return cells.setCell(row, column, CCellTextFormatter::numberText(value));
 }
 
 // Places one cell record; records that are not cells are passed over. Rows and columns count from 1.
@@ -330,7 +330,7 @@ bool CBiff8Book::readCell(const RecordView& record, CRecordWalker& walker)
             return false;
         }
         const std::uint32_t index = u32(d + 6);
-        return index < strings.size() && table.setCell(u16(d) + 1, u16(d + 2) + 1, strings[index]);
+        return index < strings.size() && cells.setCell(u16(d) + 1, u16(d + 2) + 1, strings[index]);
     }
     case Label:
     case RString: {
@@ -340,15 +340,15 @@ bool CBiff8Book::readCell(const RecordView& record, CRecordWalker& walker)
         const std::vector<QByteArray> pieces{QByteArray::fromRawData(d + 6, record.size - 6)};
         CBiffStringCursor cursor(pieces);
         QString text;
-        return cursor.readString(text) && table.setCell(u16(d) + 1, u16(d + 2) + 1, text);
+        return cursor.readString(text) && cells.setCell(u16(d) + 1, u16(d + 2) + 1, text);
     }
     case BoolErr: {
         if (!needs(8)) {
             return false;
         }
         const std::uint8_t value = static_cast<std::uint8_t>(d[6]);
-        const QString text = d[7] ? errorText(value) : CCellTextFormatter::booleanText(value != 0);
-        return table.setCell(u16(d) + 1, u16(d + 2) + 1, text);
+        const std::string text = d[7] ? errorText(value) : CCellTextFormatter::booleanText(value != 0);
+        return cells.setCell(u16(d) + 1, u16(d + 2) + 1, text);
     }
     case Formula: {
         if (!needs(20)) {
@@ -361,10 +361,10 @@ bool CBiff8Book::readCell(const RecordView& record, CRecordWalker& walker)
         }
         const std::uint8_t kind = static_cast<std::uint8_t>(d[6]);
         if (kind == 1) {
-            return table.setCell(row, column, CCellTextFormatter::booleanText(d[8] != 0));
+            return cells.setCell(row, column, CCellTextFormatter::booleanText(d[8] != 0));
         }
         if (kind == 2) {
-            return table.setCell(row, column, errorText(static_cast<std::uint8_t>(d[8])));
+            return cells.setCell(row, column, errorText(static_cast<std::uint8_t>(d[8])));
         }
         std::uint16_t type = 0;
         RecordView text{};
@@ -372,7 +372,7 @@ bool CBiff8Book::readCell(const RecordView& record, CRecordWalker& walker)
             const std::vector<QByteArray> pieces{QByteArray::fromRawData(text.data, text.size)};
             CBiffStringCursor cursor(pieces);
             QString value;
-            return cursor.readString(value) && table.setCell(row, column, value);
+            return cursor.readString(value) && cells.setCell(row, column, value);
         }
         return !walker.bad;
     }
@@ -393,9 +393,8 @@ bool readFile(const QString& path, QByteArray& data)
 
 } // namespace
 
-CXlsWorkbookReader::Outcome CXlsWorkbookReader::readBiff8(const QByteArray& file, CSheetTable& table)
+CXlsWorkbookReader::Outcome CXlsWorkbookReader::readBiff8(const QByteArray& file, ISheetCellSink& cells)
 {
-    table = CSheetTable();
     CCompoundFile compound;
     if (!compound.open(file)) {
         return Outcome::Unreadable;
@@ -404,26 +403,21 @@ CXlsWorkbookReader::Outcome CXlsWorkbookReader::readBiff8(const QByteArray& file
     if (!compound.readStream(QStringLiteral("Workbook"), stream)) {
         return compound.hasStream(QStringLiteral("Book")) ? Outcome::OlderFormat : Outcome::Unreadable;
     }
-    CBiff8Book book(table);
-    const Outcome outcome = book.read(stream);
-    if (outcome != Outcome::Read) {
-        table = CSheetTable();
-    }
-    return outcome;
+    CBiff8Book book(cells);
+    return book.read(stream);
 }
 
-bool CXlsWorkbookReader::read(const QString& path, CSheetTable& table)
+bool CXlsWorkbookReader::read(const QString& path, ISheetCellSink& cells)
 {
     QByteArray data;
     if (!readFile(path, data)) {
-        table = CSheetTable();
         return false;
     }
-    switch (readBiff8(data, table)) {
+    switch (readBiff8(data, cells)) {
     case Outcome::Read:
         return true;
     case Outcome::OlderFormat:
-        return CFreeXlWorkbookReader::read(path, table);
+        return CFreeXlWorkbookReader::read(path, cells);
     case Outcome::Unreadable:
         break;
     }

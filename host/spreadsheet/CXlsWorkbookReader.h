@@ -1,16 +1,15 @@
 #pragma once
 
-#include "spreadsheet/CSheetTable.h"
+#include "spreadsheet/ISheetCellSink.h"
 
 #include <QByteArray>
 #include <QString>
 
 namespace XP {
 
-// Reads the first tab (in workbook order) of a binary .xls workbook into a sheet table of the texts a
-// person sees. BIFF8 workbooks (Excel 97 and later) are read directly, which keeps every cell's format
-// and so every date; older ones go to FreeXL. Encrypted workbooks are refused. Runs on untrusted files:
-// see CWorkbookParser.
+// Reads the first tab (in workbook order) of a binary .xls workbook as the texts a person sees. BIFF8
+// workbooks (Excel 97 and later) are read directly, which keeps every cell's format and so every date; older
+// ones go to FreeXL. Encrypted workbooks are refused. Runs on untrusted files: see CWorkbookParser.
 class CXlsWorkbookReader
 {
 public:
@@ -23,10 +22,12 @@ public:
         OlderFormat
     };
 
-    static bool read(const QString& path, CSheetTable& table);
+    // False when the workbook cannot be read; cells given before are then to be discarded.
+    static bool read(const QString& path, ISheetCellSink& cells);
 
-    // Reads a whole compound file from memory; OlderFormat when it holds a workbook before BIFF8.
-    static Outcome readBiff8(const QByteArray& file, CSheetTable& table);
+    // Reads a whole compound file from memory; OlderFormat (before any cell) when it holds a workbook
+    // before BIFF8.
+    static Outcome readBiff8(const QByteArray& file, ISheetCellSink& cells);
 };
 
 } // namespace XP

@@ -25,37 +25,37 @@ bool parsePart(CZipPackage& package, const QString& part, qint64 maxBytes, CXmlP
 // Everything that turns a cell's stored value into its text.
 struct CellContext
 {
-    const std::vector<QString>& strings;
+    const std::vector<std::string>& strings;
     const CStylesPart& styles;
     bool date1904;
 };
 
-bool numberCellText(const CSheetXmlScanner::Cell& cell, const CellContext& context, QString& text)
+std::string numberCellText(const CSheetXmlScanner::Cell& cell, const CellContext& context)
 {
     double value = 0;
     const char* begin = cell.value.data();
     const char* end = begin + cell.value.size();
     const auto result = std::from_chars(begin, end, value);
     if (result.ec != std::errc() || result.ptr != end) {
-        text = QString::fromStdString(cell.value);
-        return true;
+        return cell.value;
     }
     if (context.styles.isDateStyle(cell.style)) {
         bool ok = false;
-        text = CCellTextFormatter::dateText(value, context.date1904, &ok);
+        std::string date = CCellTextFormatter::dateText(value, context.date1904, &ok);
         if (ok) {
-            return true;
+            return date;
         }
     }
-    text = CCellTextFormatter::numberText(value);
-    return true;
+    return CCellTextFormatter::numberText(value);
 }
 
-bool cellText(const CSheetXmlScanner::Cell& cell, const CellContext& context, QString& text)
+// The cell's text in UTF-8; false when it refers to a shared string that does not exist.
+bool cellText(const CSheetXmlScanner::Cell& cell, const CellContext& context, std::string& text)
 {
     const std::string& type = cell.type;
     if (type.empty() || type == "n") {
-        return numberCellText(cell, context, text);
+        text = numberCellText(cell, context);
+        return true;
     }
     if (type == "s") {
         int index = -1;
@@ -68,7 +68,7 @@ bool cellText(const CSheetXmlScanner::Cell& cell, const CellContext& context, QS
         return true;
     }
     if (type == "inlineStr") {
-        text = CCellTextFormatter::decodeEscapes(QString::fromStdString(cell.inlineText));
+        text = CCellTextFormatter::decodeEscapes(cell.inlineText);
         return true;
     }
     if (type == "b") {
@@ -76,13 +76,12 @@ bool cellText(const CSheetXmlScanner::Cell& cell, const CellContext& context, QS
         return true;
     }
     if (type == "d") {
-        const QString iso = QString::fromStdString(cell.value);
-        const QDate date = QDate::fromString(iso.left(10), Qt::ISODate);
-        text = date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : iso;
+        const QDate date = QDate::fromString(QString::fromStdString(cell.value.substr(0, 10)), Qt::ISODate);
+        text = date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")).toStdString() : cell.value;
         return true;
     }
     // "str" (a formula's text result), "e" (an error such as #N/A) and unknown types: the text as stored.
-    text = CCellTextFormatter::decodeEscapes(QString::fromStdString(cell.value));
+    text = CCellTextFormatter::decodeEscapes(cell.value);
     return true;
 }
 
@@ -99,11 +98,12 @@ QString workbookPartOf(CZipPackage& package)
     return QStringLiteral("xl/workbook.xml");
 }
 
-bool scanSheet(CZipPackage& package, const QString& sheetPart, const CellContext& context, CSheetTable& table)
+bool scanSheet(CZipPackage& package, const QString& sheetPart, const CellContext& context,
+               ISheetCellSink& cells)
 {
-    CSheetXmlScanner scanner([&context, &table](const CSheetXmlScanner::Cell& cell) {
-        QString text;
-        return cellText(cell, context, text) && table.setCell(cell.row, cell.column, text);
+    std::string text;
+    CSheetXmlScanner scanner([&context, &cells, &text](const CSheetXmlScanner::Cell& cell) {
+        return cellText(cell, context, text) && cells.setCell(cell.row, cell.column, text);
     });
     return package.readPart(sheetPart, CXlsxWorkbookReader::maxSheetPartSize,
                             [&scanner](const char* data, int size) { return scanner.feed(data, size); }) &&
@@ -112,9 +112,8 @@ bool scanSheet(CZipPackage& package, const QString& sheetPart, const CellContext
 
 } // namespace
 
-bool CXlsxWorkbookReader::read(const QString& path, CSheetTable& table)
+bool CXlsxWorkbookReader::read(const QString& path, ISheetCellSink& cells)
 {
-    table = CSheetTable();
     CZipPackage package(path);
     if (!package.open()) {
         return false;
@@ -148,11 +147,7 @@ bool CXlsxWorkbookReader::read(const QString& path, CSheetTable& table)
         return false;
     }
     const CellContext context{sharedStrings.strings(), styles, workbook.usesDate1904()};
-    if (!scanSheet(package, sheetPart, context, table)) {
-        table = CSheetTable();
-        return false;
-    }
-    return true;
+    return scanSheet(package, sheetPart, context, cells);
 }
 
 } // namespace XP

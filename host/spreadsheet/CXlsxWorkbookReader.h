@@ -1,13 +1,13 @@
 #pragma once
 
-#include "spreadsheet/CSheetTable.h"
+#include "spreadsheet/ISheetCellSink.h"
 
 #include <QString>
 
 namespace XP {
 
 // Reads the first tab (in workbook order) of an Office Open XML workbook, transitional or strict,
-// into a sheet table of the texts a person sees.
+// as the texts a person sees, cell by cell as the sheet lists them.
 class CXlsxWorkbookReader
 {
 public:
@@ -16,8 +16,8 @@ public:
     static constexpr qint64 maxStringsPartSize = 256LL * 1024 * 1024;
     static constexpr qint64 maxSheetPartSize = 1024LL * 1024 * 1024;
 
-    // False when the file is no workbook this reader can read; the table is then left empty.
-    static bool read(const QString& path, CSheetTable& table);
+    // False when the file is no workbook this reader can read; cells given before are then to be discarded.
+    static bool read(const QString& path, ISheetCellSink& cells);
 };
 
 } // namespace XP

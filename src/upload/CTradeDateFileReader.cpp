@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -19,34 +20,10 @@ namespace {
 
 constexpr int daySessionOnly = 1;
 
-// The date field as a map key: its UTF-8 bytes up to the first zero byte.
-std::string dateKey(std::string_view field)
+// The date field: its UTF-8 bytes up to the first zero byte.
+std::string_view dateOf(std::string_view field)
 {
-    return std::string(field.substr(0, field.find('\0')));
-}
-
-// The entry for key, and whether it was added (with an empty record). Sorted files find their place
-// next to the previous date's entry without a search.
-std::pair<TradeDateMap::iterator, bool> findOrAdd(TradeDateMap& tradeDates, const std::string& key,
-                                                  TradeDateMap::iterator previous)
-{
-    if (previous != tradeDates.end()) {
-        const auto next = std::next(previous);
-        if (next != tradeDates.end() && next->first == key) {
-            return {next, false};
-        }
-        if (previous->first == key) {
-            return {previous, false};
-        }
-        if (previous->first < key && (next == tradeDates.end() || key < next->first)) {
-            return {tradeDates.emplace_hint(next, key, nullptr), true};
-        }
-    }
-    const auto found = tradeDates.lower_bound(key);
-    if (found != tradeDates.end() && found->first == key) {
-        return {found, false};
-    }
-    return {tradeDates.emplace_hint(found, key, nullptr), true};
+    return field.substr(0, field.find('\0'));
 }
 
 // The file's text once its conversion is done. Bytes that are still not UTF-8 (a file neither in UTF-8,
@@ -131,13 +108,10 @@ bool CTradeDateFileReader::readText(const QString& path, CTradeDateLines& lines)
     return true;
 }
 
-int CTradeDateFileReader::makeRecords(const CTradeDateLines& lines, TradeDateMap& tradeDates)
+int CTradeDateFileReader::markedDates(const CTradeDateLines& lines, std::vector<std::string_view>& dates)
 {
+    dates.clear();
     const char separator = lines.separator().toLatin1();
-    // Days are marked while the lines are checked and made into records at the end, once per date:
-    // a date that comes again replaces its record, so only its last line's record would survive.
-    std::vector<TradeDateMap::iterator> marked;
-    auto previous = tradeDates.end();
     int badLine = 0;
     lines.forEachLine([&](int index, std::string_view line) {
         if (index == 0) {
@@ -149,18 +123,26 @@ int CTradeDateFileReader::makeRecords(const CTradeDateLines& lines, TradeDateMap
             return false;
         }
         if (line.substr(split + 1) == "1") {
-            const auto entry = findOrAdd(tradeDates, dateKey(line.substr(0, split)), previous);
-            previous = entry.first;
-            // An entry without a record is new or already marked; one with a record gets a new one.
-            if (entry.second || previous->second) {
-                previous->second.reset();
-                marked.push_back(previous);
-            }
+            dates.push_back(dateOf(line.substr(0, split)));
         }
         return true;
     });
-    for (auto entry : marked) {
-        entry->second = CTradeDateRecords::makeDay(entry->first, daySessionOnly);
+    // Files list their days in order as a rule, which spares the sort.
+    if (!std::is_sorted(dates.begin(), dates.end())) {
+        std::sort(dates.begin(), dates.end());
+    }
+    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+    return badLine;
+}
+
+int CTradeDateFileReader::makeRecords(const CTradeDateLines& lines, TradeDateMap& tradeDates)
+{
+    std::vector<std::string_view> dates;
+    const int badLine = markedDates(lines, dates);
+    // The dates ascend: into an empty map, or past its last date, each goes in at the end without a search.
+    for (const std::string_view date : dates) {
+        const std::string key(date);
+        tradeDates.insert_or_assign(tradeDates.end(), key, CTradeDateRecords::makeDay(key, daySessionOnly));
     }
     return badLine;
 }

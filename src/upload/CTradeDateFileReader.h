@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <string_view>
+#include <vector>
+
 namespace IMC {
 
 // Reads a trading-day file and turns its lines into day records: the upload dialog's rules, shared
@@ -28,10 +31,15 @@ public:
     // read: missing, too large, or a workbook that neither way can read.
     static bool readLines(const QString& path, CTradeDateLines& lines);
 
-    // Adds a record to tradeDates for every line after the header whose second field is exactly "1";
-    // a later line with the same date replaces the earlier record (and a record already in the map). Returns
-    // 0 when every line has exactly two fields, else the number (counted from 1, the header being 1) of the
-    // first line that has not; the lines before it have been applied.
+    // The dates of the lines after the header whose second field is exactly "1" (each date's UTF-8 bytes up
+    // to its first zero byte), each once and in ascending order, viewing into lines. Returns 0 when every
+    // line has exactly two fields, else the number (counted from 1, the header being 1) of the first line
+    // that has not; dates holds those of the lines before it.
+    static int markedDates(const CTradeDateLines& lines, std::vector<std::string_view>& dates);
+
+    // Puts a new trading-day record with the day session into tradeDates for every marked date, replacing
+    // any record the date had. Returns what markedDates returns; on a bad line, the lines before it have
+    // been applied.
     static int makeRecords(const CTradeDateLines& lines, TradeDateMap& tradeDates);
 
     static QString lineFormatMessage(int lineNumber);

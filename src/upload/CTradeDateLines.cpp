@@ -6,34 +6,41 @@
 
 namespace IMC {
 
-void CTradeDateLines::setRows(const QStringList& newRows, QChar separator)
+void CTradeDateLines::setRows(const QStringList& rows, QChar separator)
 {
     isText = false;
     text.clear();
-    rows = newRows;
+    rowEnds.clear();
+    rowEnds.reserve(static_cast<std::size_t>(rows.size()));
+    for (const QString& row : rows) {
+        const QByteArray utf8 = row.toUtf8();
+        text.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        rowEnds.push_back(text.size());
+    }
     fieldSeparator = separator;
 }
 
 void CTradeDateLines::setText(std::string utf8Content, QChar separator)
 {
     isText = true;
-    rows.clear();
+    rowEnds.clear();
     text = std::move(utf8Content);
     fieldSeparator = separator;
 }
 
 bool CTradeDateLines::forEachLine(const Visitor& visit) const
 {
+    const std::string_view all(text);
     if (!isText) {
-        for (int i = 0; i < rows.size(); ++i) {
-            const QByteArray row = rows.at(i).toUtf8();
-            if (!visit(i, std::string_view(row.constData(), static_cast<std::size_t>(row.size())))) {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < rowEnds.size(); ++i) {
+            if (!visit(static_cast<int>(i), all.substr(start, rowEnds[i] - start))) {
                 return false;
             }
+            start = rowEnds[i];
         }
         return true;
     }
-    const std::string_view all(text);
     std::size_t start = 0;
     for (int i = 0;; ++i) {
         const std::size_t feed = all.find('\n', start);

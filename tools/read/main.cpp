@@ -4,6 +4,11 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
 namespace {
 
 // Exit codes, also listed by --help.
@@ -27,6 +32,20 @@ const char* const description =
     "  3   the file cannot be read (\"文件打开失败\")\n"
     "  4   a line does not have exactly two fields (\"第 N 行文件格式错误\")\n"
     "  64  wrong usage";
+
+// The lines are UTF-8 already: they go out as they are, in one write, and before anything else is
+// written to standard output or standard error.
+void writeLines(const IMC::CTradeDateLines& lines)
+{
+    std::string text;
+    lines.forEachLine([&text](int, std::string_view line) {
+        text.append(line);
+        text += '\n';
+        return true;
+    });
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
 
 } // namespace
 
@@ -59,17 +78,14 @@ int main(int argc, char** argv)
         err << IMC::CTradeDateFileReader::openFailedText << '\n';
         return exitOpenFailed;
     }
-    lines.forEachLine([&out](int, std::string_view line) {
-        out << QString::fromUtf8(line.data(), static_cast<int>(line.size())) << '\n';
-        return true;
-    });
-    TradeDateMap tradeDates;
-    const int badLine = IMC::CTradeDateFileReader::makeRecords(lines, tradeDates);
+    writeLines(lines);
+    // One record per marked date: counting the dates gives the number without making the records.
+    std::vector<std::string_view> dates;
+    const int badLine = IMC::CTradeDateFileReader::markedDates(lines, dates);
     if (badLine > 0) {
-        out.flush();
         err << IMC::CTradeDateFileReader::lineFormatMessage(badLine) << '\n';
         return exitLineFormat;
     }
-    out << tradeDates.size() << '\n';
+    out << dates.size() << '\n';
     return exitRead;
 }

@@ -1,12 +1,13 @@
 // tradingday-sheet-reader [--cpu-seconds N] [--address-space BYTES] FILE: parses the first sheet of the
-// workbook FILE and writes it to standard output as a CSheetAnswer. It runs on untrusted files, in a process
-// of its own: it first limits its CPU time and address space, so that a parser fault ends here. Exit code 0
-// with a complete answer, 1 when the workbook cannot be read, 2 on wrong usage.
+// workbook FILE and writes it to standard output as a CSheetAnswer, cell by cell while it parses. It runs on
+// untrusted files, in a process of its own: it first limits its CPU time and address space, so that a parser
+// fault ends here. Exit code 0 with a complete answer, 1 when the workbook cannot be read (what was written
+// is then to be thrown away), 2 on wrong usage.
 //
 // Built a second time as tradingday-sheet-reader-faulty for tests: that one fails on demand as the
 // environment variable TDS_SHEET_READER_FAULT says (crash, hang, memory, truncate).
 #include "spreadsheet/CSanitizedBuild.h"
-#include "spreadsheet/CSheetAnswer.h"
+#include "spreadsheet/CSheetAnswerWriter.h"
 #include "spreadsheet/CWorkbookParser.h"
 
 #include <QFile>
@@ -29,12 +30,11 @@ void limit(int resource, unsigned long long value)
     setrlimit(resource, &bound);
 }
 
-bool writeAll(const QByteArray& bytes)
+bool writeAll(const char* data, std::size_t size)
 {
-    const char* data = bytes.constData();
-    qint64 left = bytes.size();
+    std::size_t left = size;
     while (left > 0) {
-        const ssize_t written = ::write(STDOUT_FILENO, data, static_cast<size_t>(left));
+        const ssize_t written = ::write(STDOUT_FILENO, data, left);
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -42,13 +42,13 @@ bool writeAll(const QByteArray& bytes)
             return false;
         }
         data += written;
-        left -= written;
+        left -= static_cast<std::size_t>(written);
     }
     return true;
 }
 
 #ifdef TDS_SHEET_READER_FAULTS
-// Fails as told before the answer is written; "truncate" writes half of it.
+// Fails as told once the workbook is parsed, before the answer is written; "truncate" writes half of it.
 void injectFault(QByteArray& answer)
 {
     const std::string fault = qgetenv("TDS_SHEET_READER_FAULT").toStdString();
@@ -94,13 +94,22 @@ int main(int argc, char** argv)
     if (!XP::CSanitizedBuild::active) {
         limit(RLIMIT_AS, addressSpace);
     }
-    XP::CSheetTable table;
-    if (!XP::CWorkbookParser::parse(path, table)) {
+#ifdef TDS_SHEET_READER_FAULTS
+    // The faulty helper holds its answer back so that a fault can strike before any of it is written.
+    QByteArray answer;
+    XP::CSheetAnswerWriter writer([&answer](const char* data, std::size_t size) {
+        answer.append(data, static_cast<int>(size));
+        return true;
+    });
+    if (!XP::CWorkbookParser::parse(path, writer) || !writer.finish()) {
         return 1;
     }
-    QByteArray answer = XP::CSheetAnswer::encode(table);
-#ifdef TDS_SHEET_READER_FAULTS
     injectFault(answer);
+    return writeAll(answer.constData(), static_cast<std::size_t>(answer.size())) ? 0 : 1;
+#else
+    // The answer goes out while the sheet is parsed; if parsing fails half-way, the exit code tells the
+    // host to throw away what it got.
+    XP::CSheetAnswerWriter writer(writeAll);
+    return XP::CWorkbookParser::parse(path, writer) && writer.finish() ? 0 : 1;
 #endif
-    return writeAll(answer) ? 0 : 1;
 }
