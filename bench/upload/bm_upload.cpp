@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -83,6 +84,50 @@ void BM_ReadXlsx100kOpenpyxlReference(benchmark::State& state)
     }
 }
 
+// Whole processes as an operator times them from a shell, standard output to /dev/null: the time from start
+// to exit is the iteration's time.
+void timeProcess(benchmark::State& state, const QString& program, const QStringList& arguments)
+{
+    for (auto _ : state) {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        QElapsedTimer clock;
+        clock.start();
+        process.start(program, arguments);
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() != 0) {
+            state.SkipWithError(qPrintable(program + QStringLiteral(" failed")));
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    }
+}
+
+// tradingday-read FILE, against its two references on the same file: unzip inflating the sheet (the floor)
+// and a read-only openpyxl walk of the rows, interpreter start included. Compare the medians of
+// --benchmark_repetitions, which run the three interleaved.
+void BM_ToolRead(benchmark::State& state, const char* name)
+{
+    const QString path = benchFile(state, QString::fromLatin1(name));
+    timeProcess(state,
+                QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tradingday-read")),
+                {path});
+}
+
+void BM_ToolReadUnzipReference(benchmark::State& state, const char* name)
+{
+    const QString path = benchFile(state, QString::fromLatin1(name));
+    timeProcess(state, QStringLiteral("/usr/bin/unzip"),
+                {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet1.xml")});
+}
+
+void BM_ToolReadOpenpyxlReference(benchmark::State& state, const char* name)
+{
+    const QString path = benchFile(state, QString::fromLatin1(name));
+    timeProcess(state, QStringLiteral("/usr/bin/python3"), {scriptPath("openpyxl_walk.py"), path});
+}
+
 void BM_ReadCsv1M(benchmark::State& state)
 {
     const QString path = benchFile(state, QStringLiteral("days1m.csv"));
@@ -108,3 +153,27 @@ BENCHMARK(BM_ReadXlsx100k)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ReadXlsx100kOpenpyxlReference)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_ReadXls10k)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_ReadCsv1M)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_ToolRead, xlsxwriter, "days100k.xlsx")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_ToolRead, openpyxl, "days100k-openpyxl.xlsx")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_ToolReadUnzipReference, xlsxwriter, "days100k.xlsx")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_ToolReadUnzipReference, openpyxl, "days100k-openpyxl.xlsx")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_ToolReadOpenpyxlReference, xlsxwriter, "days100k.xlsx")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_ToolReadOpenpyxlReference, openpyxl, "days100k-openpyxl.xlsx")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);

@@ -49,17 +49,21 @@ const char* find(const char* begin, const char* end, const char* needle)
 // The '>' that ends the tag starting at begin, looking past quoted attribute values, or nullptr.
 const char* tagEnd(const char* begin, const char* end)
 {
-    char quote = 0;
-    for (const char* p = begin; p < end; ++p) {
-        if (quote) {
-            quote = *p == quote ? 0 : quote;
-        } else if (*p == '"' || *p == '\'') {
-            quote = *p;
-        } else if (*p == '>') {
+    for (const char* p = begin;; ++p) {
+        while (p < end && *p != '>' && *p != '"' && *p != '\'') {
+            ++p;
+        }
+        if (p == end) {
+            return nullptr;
+        }
+        if (*p == '>') {
             return p;
         }
+        p = findChar(p + 1, end, *p);
+        if (p == end) {
+            return nullptr;
+        }
     }
-    return nullptr;
 }
 
 void appendUtf8(std::string& out, unsigned long code)

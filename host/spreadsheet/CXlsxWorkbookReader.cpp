@@ -32,12 +32,17 @@ struct CellContext
 
 std::string numberCellText(const CSheetXmlScanner::Cell& cell, const CellContext& context)
 {
-    double value = 0;
     const char* begin = cell.value.data();
     const char* end = begin + cell.value.size();
-    const auto result = std::from_chars(begin, end, value);
-    if (result.ec != std::errc() || result.ptr != end) {
-        return cell.value;
+    // Most values are whole numbers (serial days, flags), which parse far faster as integers.
+    qint64 whole = 0;
+    const auto integer = std::from_chars(begin, end, whole);
+    double value = static_cast<double>(whole);
+    if (integer.ec != std::errc() || integer.ptr != end) {
+        const auto result = std::from_chars(begin, end, value);
+        if (result.ec != std::errc() || result.ptr != end) {
+            return cell.value;
+        }
     }
     if (context.styles.isDateStyle(cell.style)) {
         bool ok = false;

@@ -5,6 +5,25 @@
 #include <utility>
 
 namespace IMC {
+namespace {
+
+// Rows of dates and flags are ASCII, which goes over as it is, sparing a conversion's allocation per row.
+void appendUtf8(std::string& text, const QString& row)
+{
+    const std::size_t start = text.size();
+    text.resize(start + static_cast<std::size_t>(row.size()));
+    char* out = &text[start];
+    for (const QChar c : row) {
+        if (c.unicode() >= 0x80) {
+            text.resize(start);
+            text += row.toStdString();
+            return;
+        }
+        *out++ = static_cast<char>(c.unicode());
+    }
+}
+
+} // namespace
 
 void CTradeDateLines::setRows(const QStringList& rows, QChar separator)
 {
@@ -13,8 +32,7 @@ void CTradeDateLines::setRows(const QStringList& rows, QChar separator)
     rowEnds.clear();
     rowEnds.reserve(static_cast<std::size_t>(rows.size()));
     for (const QString& row : rows) {
-        const QByteArray utf8 = row.toUtf8();
-        text.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        appendUtf8(text, row);
         rowEnds.push_back(text.size());
     }
     fieldSeparator = separator;

@@ -97,6 +97,12 @@ def xlsxwriter_shapes():
     ws.write_row(0, 0, ['日期', '是否交易日', '备注'])
     ws.write_row(1, 0, ['2024-01-02', 1, 'x'])
     wb.close()
+    wb = xlsxwriter.Workbook(out('accents.xlsx'))
+    ws = wb.add_worksheet()
+    ws.write_row(0, 0, ['Date', 'Ouvré'])
+    ws.write_row(1, 0, ['Férié', 1])
+    ws.write_row(2, 0, ['2024-01-02', 1])
+    wb.close()
     wb = xlsxwriter.Workbook(out('gaps_lib.xlsx'))
     ws = wb.add_worksheet()
     ws.write_string(2, 1, 'head')   # B3

@@ -1,6 +1,7 @@
 #include "spreadsheet/CFreeXlWorkbookReader.h"
 #include "spreadsheet/COdbcExcelReader.h"
 #include "spreadsheet/CSheetAnswer.h"
+#include "spreadsheet/CSheetAnswerReader.h"
 #include "spreadsheet/CSheetTable.h"
 
 #include "TestGuards.h"
@@ -222,6 +223,10 @@ private slots:
             << "TDSHEET1" + cell(1, 16385, "a") + cell(1, 2, "x") + cell(2, 1, "y") + end3 << QString();
         QTest::newRow("text longer than the answer")
             << "TDSHEET1" + cell(1, 1, "a").left(20).replace(8, 1, "\xff") << QString();
+        QTest::newRow("out of order, one place twice")
+            << "TDSHEET1" + cell(2, 1, "b") + cell(1, 2, "x") + cell(1, 1, "a") + cell(2, 1, "c") +
+                   QByteArray::fromRawData("\0\0\0\0\0\0\0\0\4\0\0\0", 12)
+            << QStringLiteral("a\tx|c\t");
     }
     void sheetAnswers()
     {
@@ -233,6 +238,17 @@ private slots:
             XP::CSheetAnswer::decode(answer, table) && table.toLines(lines, QLatin1Char('\t'));
         QTEST(decoded ? lines.join(QLatin1Char('|')) : QString(), "lines");
         QCOMPARE(decoded || table.isEmpty(), true);
+
+        // The same answer as a slow pipe hands it over, a byte at a time.
+        XP::CSheetTable piecewise;
+        XP::CSheetAnswerReader reader(piecewise);
+        bool fed = true;
+        for (const char byte : answer) {
+            fed = reader.feed(&byte, 1) && fed;
+        }
+        QStringList piecewiseLines;
+        QCOMPARE(fed && reader.finish() && piecewise.toLines(piecewiseLines, QLatin1Char('\t')), decoded);
+        QCOMPARE(piecewiseLines, lines);
     }
 };
 

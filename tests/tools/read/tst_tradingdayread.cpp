@@ -54,7 +54,9 @@ private slots:
             << file << "a.csv" << piece + piece + piece + "\r"
             << "4|" + pieceLine + pieceLine + pieceLine + "\r\n|第 2 行文件格式错误";
         QTest::newRow("records, not lines, are counted")
-            << file << "交易日.csv" << QByteArray("h\n1,1\n1,1\n2,0") << "0|h\n1,1\n1,1\n2,0\n1\n|";
+            << file << "交易日.csv" << QByteArray("h\n2,1\n1,1\n2,1\n3,0") << "0|h\n2,1\n1,1\n2,1\n3,0\n2\n|";
+        QTest::newRow("workbook, text beyond ASCII")
+            << file << "accents.xlsx" << none << "0|Date\tOuvré\nFérié\t1\n2024-01-02\t1\n2\n|";
         QTest::newRow("workbook") << file << "libreoffice.xls" << none
                                   << "0|日期\t是否交易日\n2024-01-02\t1\n2024-01-03\t0\n1\n|";
         QTest::newRow("missing") << file << "missing.csv" << none << "3||文件打开失败";
