@@ -227,6 +227,10 @@ private slots:
             << "TDSHEET1" + cell(2, 1, "b") + cell(1, 2, "x") + cell(1, 1, "a") + cell(2, 1, "c") +
                    QByteArray::fromRawData("\0\0\0\0\0\0\0\0\4\0\0\0", 12)
             << QStringLiteral("a\tx|c\t");
+        QTest::newRow("one place twice in a row")
+            << "TDSHEET1" + cell(1, 1, "a") + cell(1, 1, "b") + cell(1, 2, "x") +
+                   QByteArray::fromRawData("\0\0\0\0\0\0\0\0\3\0\0\0", 12)
+            << QStringLiteral("b\tx");
     }
     void sheetAnswers()
     {
