@@ -111,6 +111,32 @@ bool CTradeDateFileReader::readText(const QString& path, CTradeDateLines& lines)
 int CTradeDateFileReader::markedDates(const CTradeDateLines& lines, std::vector<std::string_view>& dates)
 {
     dates.clear();
+    // Files list their days in order, or in runs of order (a calendar uploaded twice over): a date is new at
+    // the end, or found at or right after the last one found, before any search. A new date that falls
+    // inside the ones seen waits in late; none of those can come into dates later, as dates only grows at
+    // its end with greater ones.
+    std::vector<std::string_view> late;
+    std::size_t last = 0;
+    const auto mark = [&](std::string_view date) {
+        if (dates.empty() || dates.back() < date) {
+            dates.push_back(date);
+            last = dates.size() - 1;
+            return;
+        }
+        if (dates[last] == date) {
+            return;
+        }
+        if (last + 1 < dates.size() && dates[last + 1] == date) {
+            ++last;
+            return;
+        }
+        const auto found = std::lower_bound(dates.begin(), dates.end(), date);
+        if (*found == date) {
+            last = static_cast<std::size_t>(found - dates.begin());
+        } else {
+            late.push_back(date);
+        }
+    };
     const char separator = lines.separator().toLatin1();
     int badLine = 0;
     lines.forEachLine([&](int index, std::string_view line) {
@@ -123,15 +149,14 @@ int CTradeDateFileReader::markedDates(const CTradeDateLines& lines, std::vector<
             return false;
         }
         if (line.substr(split + 1) == "1") {
-            dates.push_back(dateOf(line.substr(0, split)));
+            mark(dateOf(line.substr(0, split)));
         }
         return true;
     });
-    // Files list their days in order as a rule, which spares the sort.
-    if (!std::is_sorted(dates.begin(), dates.end())) {
-        std::sort(dates.begin(), dates.end());
-    }
-    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+    std::sort(late.begin(), late.end());
+    late.erase(std::unique(late.begin(), late.end()), late.end());
+    const auto middle = dates.insert(dates.end(), late.begin(), late.end());
+    std::inplace_merge(dates.begin(), middle, dates.end());
     return badLine;
 }
 

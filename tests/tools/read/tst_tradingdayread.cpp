@@ -54,7 +54,11 @@ private slots:
             << file << "a.csv" << piece + piece + piece + "\r"
             << "4|" + pieceLine + pieceLine + pieceLine + "\r\n|第 2 行文件格式错误";
         QTest::newRow("records, not lines, are counted")
-            << file << "交易日.csv" << QByteArray("h\n2,1\n1,1\n2,1\n3,0") << "0|h\n2,1\n1,1\n2,1\n3,0\n2\n|";
+            << file << "交易日.csv" << QByteArray("h\n2,1\n1,1\n2,1\n1,1\n3,0")
+            << "0|h\n2,1\n1,1\n2,1\n1,1\n3,0\n2\n|";
+        QTest::newRow("runs of order")
+            << file << "runs.csv" << QByteArray("h\n3,1\n4,1\n1,1\n2,1\n3,1\n4,1\n5,1\n0,1\n2,1")
+            << "0|h\n3,1\n4,1\n1,1\n2,1\n3,1\n4,1\n5,1\n0,1\n2,1\n6\n|";
         QTest::newRow("workbook, text beyond ASCII")
             << file << "accents.xlsx" << none << "0|Date\tOuvré\nFérié\t1\n2024-01-02\t1\n2\n|";
         QTest::newRow("workbook") << file << "libreoffice.xls" << none
