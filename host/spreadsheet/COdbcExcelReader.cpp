@@ -14,6 +14,7 @@ bool COdbcExcelReader::open(const QString& path, QStringList& rows, bool)
 {
     rows.clear();
     CSheetTable table;
+    table.makeLinesAhead(QLatin1Char('\t'));
     // Only workbooks are handed to the sheet reader helper; anything else is refused here.
     const bool read =
         CWorkbookKind::of(path) != CWorkbookKind::Kind::Unknown && CSheetReaderProcess::read(path, table);

@@ -70,7 +70,7 @@ void CSheetReaderProcess::setLimits(const Limits& limits)
 
 bool CSheetReaderProcess::read(const QString& path, CSheetTable& table)
 {
-    table = CSheetTable();
+    table.clear();
     const Limits bounds = limits();
     QProcess helper;
     helper.setProcessEnvironment(helperEnvironment(bounds));
@@ -102,12 +102,12 @@ bool CSheetReaderProcess::read(const QString& path, CSheetTable& table)
     if (helper.state() != QProcess::NotRunning) {
         helper.kill();
         helper.waitForFinished();
-        table = CSheetTable();
+        table.clear();
         return false;
     }
     const bool clean = helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0;
     if (!(good && readAvailable() && clean && answer.finish())) {
-        table = CSheetTable();
+        table.clear();
         return false;
     }
     return true;

@@ -227,6 +227,12 @@ private slots:
             << "TDSHEET1" + cell(2, 1, "b") + cell(1, 2, "x") + cell(1, 1, "a") + cell(2, 1, "c") +
                    QByteArray::fromRawData("\0\0\0\0\0\0\0\0\4\0\0\0", 12)
             << QStringLiteral("a\tx|c\t");
+        QTest::newRow("a row left out")
+            << "TDSHEET1" + cell(1, 1, "h") + cell(1, 2, "i") + cell(3, 1, "x") + end3
+            << QStringLiteral("h\ti|\t|x\t");
+        QTest::newRow("a later row reaches further left")
+            << "TDSHEET1" + cell(1, 2, "a") + cell(3, 2, "b") + cell(4, 1, "c") + end3
+            << QStringLiteral("\ta|\t|\tb|c\t");
         QTest::newRow("one place twice in a row")
             << "TDSHEET1" + cell(1, 1, "a") + cell(1, 1, "b") + cell(1, 2, "x") +
                    QByteArray::fromRawData("\0\0\0\0\0\0\0\0\3\0\0\0", 12)
@@ -243,8 +249,9 @@ private slots:
         QTEST(decoded ? lines.join(QLatin1Char('|')) : QString(), "lines");
         QCOMPARE(decoded || table.isEmpty(), true);
 
-        // The same answer as a slow pipe hands it over, a byte at a time.
+        // The same answer as a slow pipe hands it over, a byte at a time, its lines made as the rows come.
         XP::CSheetTable piecewise;
+        piecewise.makeLinesAhead(QLatin1Char('\t'));
         XP::CSheetAnswerReader reader(piecewise);
         bool fed = true;
         for (const char byte : answer) {
