@@ -47,9 +47,6 @@ bool CSheetAnswerReader::feed(const char* data, std::size_t size)
         pending.append(data, size);
         pending.erase(0, readUnits(pending.data(), pending.size()));
     }
-    if (state == State::Closed && !pending.empty()) {
-        state = State::Bad; // bytes after the closing record
-    }
     return state != State::Bad;
 }
 

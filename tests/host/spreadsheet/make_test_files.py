@@ -371,6 +371,8 @@ def corners():
     rows += [row('noise', '0.30000000000000004'), row('large', '1E20')]
     rows += ['<row><c t="inlineStr"><is><t>escapes</t></is></c><c t="inlineStr"><is><t>%s</t></is></c></row>'
              % text for text in ('a_x000D_', '_x00G1_', '_x004_')]
+    # Quotes of either kind around attribute values that hold the other quote and '>'.
+    rows += ['<row><c t=\'inlineStr\' x=\'a>"b\'><is><t>quotes</t></is></c><c x="c>\'d"><v>7</v></c></row>']
     simple_package('corners.xlsx', sheet(''.join(rows)), {'xl/styles.xml': styles})
 
 

@@ -76,7 +76,8 @@ private slots:
                                                      "large\t1e+20",
                                                      "escapes\ta\r",
                                                      "escapes\t_x00G1_",
-                                                     "escapes\t_x004_"};
+                                                     "escapes\t_x004_",
+                                                     "quotes\t7"};
         QTest::newRow("inline strings, formula results")
             << "inline.xlsx" << QStringList{"日期\ta_x0041_b", "2024-01-02\t1", "2024-01-03\t1"};
         QTest::newRow("rich text") << "rich.xlsx" << QStringList{"交易日期 表\tflag"};
