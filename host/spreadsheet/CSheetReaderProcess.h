@@ -25,6 +25,8 @@ public:
         qint64 maxAnswerBytes;
     };
 
+    // Clears the table (see CSheetTable::clear) and fills it as the answer arrives; false, table cleared,
+    // when the helper failed in any way.
     static bool read(const QString& path, CSheetTable& table);
 
     static QString helperPath();
