@@ -154,6 +154,8 @@ def xlwt_books():
             ['tail', 123456789]]
     formats = {(1, 0): iso, (2, 0): iso, (3, 0): chinese, (4, 0): iso, (5, 0): chinese}
     dates = xlwt_book(out('dates.xls'), rows, formats)
+    stamp = xlwt.easyxf(num_format_str='yyyy-mm-dd hh:mm')
+    xlwt_book(out('datetime.xls'), [[datetime.datetime(2024, 1, 2, 10, 30)]], {(0, 0): stamp})
     # Enough distinct strings that the shared string table runs on into CONTINUE records.
     strings = [['字符串%d-%s' % (i, 'x' * (i % 50))] for i in range(3000)]
     strings = xlwt_book(out('strings.xls'), strings)

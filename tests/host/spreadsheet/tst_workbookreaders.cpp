@@ -186,6 +186,9 @@ private slots:
         QStringList rows;
         QVERIFY(table.toLines(rows, QLatin1Char('\t')));
         QCOMPARE(rows.mid(0, 3), (QStringList{"日期\t是否交易日", "2024-01-02\t1", "2024-01-03\t0"}));
+        XP::CSheetTable stamped;
+        QVERIFY(XP::CFreeXlWorkbookReader::read(testFile("datetime.xls"), stamped));
+        QCOMPARE(stamped.cellText(1, 1), QStringLiteral("2024-01-02")); // the time is not shown
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("password.xls"), table));
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("garbage.xls"), table));
     }
