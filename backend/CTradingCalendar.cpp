@@ -12,13 +12,18 @@ CTradingCalendar::CTradingCalendar(const TradeDateMap& days)
     flags.reserve(days.size());
     // The map is ordered by key bytes, which for ISO dates is date order.
     for (const auto& day : days) {
-        const QDate date = QDate::fromString(QString::fromStdString(day.first), Qt::ISODate);
-        if (!date.isValid() || day.first.size() != 10) {
+        const QDate date = dayOf(QString::fromStdString(day.first));
+        if (!date.isValid()) {
             continue;
         }
         tradingDays.push_back(date.toJulianDay());
         flags.push_back(day.second ? day.second->sessionFlags : 0);
     }
+}
+
+QDate CTradingCalendar::dayOf(const QString& text)
+{
+    return text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
 }
 
 bool CTradingCalendar::isEmpty() const

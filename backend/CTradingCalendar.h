@@ -19,6 +19,9 @@ class CTradingCalendar
 public:
     explicit CTradingCalendar(const TradeDateMap& days);
 
+    // The date a text names when it is exactly "yyyy-MM-dd", as the store keys its days; invalid otherwise.
+    static QDate dayOf(const QString& text);
+
     bool isEmpty() const;
     // Invalid dates when the calendar is empty.
     QDate firstStoredDay() const;

@@ -75,8 +75,8 @@ void CCalendarQuery::checkArguments() const
 
 QDate CCalendarQuery::date(int position) const
 {
-    const QDate day = QDate::fromString(arguments.value(position), Qt::ISODate);
-    if (!day.isValid() || arguments.value(position).size() != 10) {
+    const QDate day = CTradingCalendar::dayOf(arguments.value(position));
+    if (!day.isValid()) {
         throw CCtlException(CStoreCtl::ExitUsage,
                             QStringLiteral("日期应为 yyyy-MM-dd，收到: %1").arg(arguments.value(position)));
     }
