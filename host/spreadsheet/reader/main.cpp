@@ -7,6 +7,7 @@
 // Built a second time as tradingday-sheet-reader-faulty for tests: that one fails on demand as the
 // environment variable TDS_SHEET_READER_FAULT says (crash, hang, memory, truncate).
 #include "spreadsheet/CSanitizedBuild.h"
+#include "spreadsheet/CSheetAnswer.h"
 #include "spreadsheet/CSheetAnswerWriter.h"
 #include "spreadsheet/CWorkbookParser.h"
 
@@ -96,14 +97,11 @@ int main(int argc, char** argv)
     }
 #ifdef TDS_SHEET_READER_FAULTS
     // The faulty helper holds its answer back so that a fault can strike before any of it is written.
-    QByteArray answer;
-    XP::CSheetAnswerWriter writer([&answer](const char* data, std::size_t size) {
-        answer.append(data, static_cast<int>(size));
-        return true;
-    });
-    if (!XP::CWorkbookParser::parse(path, writer) || !writer.finish()) {
+    XP::CSheetTable table;
+    if (!XP::CWorkbookParser::parse(path, table)) {
         return 1;
     }
+    QByteArray answer = XP::CSheetAnswer::encode(table);
     injectFault(answer);
     return writeAll(answer.constData(), static_cast<std::size_t>(answer.size())) ? 0 : 1;
 #else
