@@ -1,5 +1,6 @@
 #include "spreadsheet/CSheetXmlScanner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,10 +11,18 @@ namespace {
 constexpr std::size_t maxPendingText = 4 * 1024 * 1024;
 constexpr std::size_t maxTagLength = 1024 * 1024;
 constexpr int maxStyleIndex = 10000000;
+// A construct cut by the end of a piece is completed from the next piece in steps from this size up, so
+// that the rest of that piece is scanned where it lies instead of being copied.
+constexpr std::size_t completionStep = 256;
 
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isQuote(char c)
+{
+    return c == '"' || c == '\'';
 }
 
 template<std::size_t size> bool nameIs(const char* begin, const char* end, const char (&name)[size])
@@ -218,71 +227,217 @@ bool CSheetXmlScanner::feed(const char* data, int size)
     if (done) {
         return true;
     }
-    buffer.append(data, static_cast<std::size_t>(size));
-    const std::size_t consumed = scan();
+    const char* begin = data;
+    const char* const end = data + size;
+    if (pending.empty() || completePending(begin, end)) {
+        const char* const rest = scan(begin, end);
+        if (!done) {
+            pending.assign(rest, end);
+        }
+    }
     if (failed) {
         return false;
     }
-    buffer.erase(0, consumed);
     const std::size_t limit = target == TextTarget::None ? maxTagLength : maxPendingText;
-    return buffer.size() <= limit || fail();
+    return pending.size() <= limit || fail();
 }
 
-// Handles every complete construct in the buffer; returns how many bytes were used up.
-std::size_t CSheetXmlScanner::scan()
+// Moves bytes of the piece over to the pending start of a construct until that construct is complete.
+// True when scanning goes on in the piece from begin; false when the piece was used up or the scan ended.
+bool CSheetXmlScanner::completePending(const char*& begin, const char* end)
 {
-    const char* const start = buffer.data();
-    const char* const end = start + buffer.size();
-    const char* p = start;
+    std::size_t step = std::max(pending.size(), completionStep);
+    for (;;) {
+        const std::size_t kept = pending.size();
+        const std::size_t taken = std::min(step, static_cast<std::size_t>(end - begin));
+        pending.append(begin, taken);
+        begin += taken;
+        const char* const start = pending.data();
+        const std::size_t used = static_cast<std::size_t>(scan(start, start + pending.size()) - start);
+        if (failed || done) {
+            pending.clear();
+            return false;
+        }
+        if (used >= kept) {
+            // What is left lies within the bytes just taken: they are scanned again where they lie.
+            begin -= pending.size() - used;
+            pending.clear();
+            return true;
+        }
+        pending.erase(0, used);
+        if (begin == end) {
+            return false;
+        }
+        step *= 2;
+    }
+}
+
+// Handles every complete construct in [begin, end); returns where the unused rest starts.
+const char* CSheetXmlScanner::scan(const char* begin, const char* end)
+{
+    const char* p = begin;
     while (p < end && !done && !failed) {
         const char* open = findChar(p, end, '<');
         if (open == end) {
             // Text outside a value is whitespace or ignored content; a value's text waits for its end.
-            return static_cast<std::size_t>((target == TextTarget::None ? end : p) - start);
+            return target == TextTarget::None ? end : p;
         }
         if (target != TextTarget::None) {
             appendText(p, open);
         }
         p = open;
-        if (end - p < 9) {
+        if (end - p < 2) {
             break;
         }
+        const char* after = nullptr;
         if (p[1] == '?') {
             const char* close = find(p + 2, end, "?>");
-            if (!close) {
-                break;
-            }
-            p = close + 2;
+            after = close ? close + 2 : nullptr;
+        } else if (p[1] != '!') {
+            after = tag(p + 1, end);
+        } else if (end - p < 9) {
+            break;
         } else if (std::memcmp(p, "<!--", 4) == 0) {
             const char* close = find(p + 4, end, "-->");
-            if (!close) {
-                break;
-            }
-            p = close + 3;
+            after = close ? close + 3 : nullptr;
         } else if (std::memcmp(p, "<![CDATA[", 9) == 0) {
             const char* close = find(p + 9, end, "]]>");
-            if (!close) {
-                break;
-            }
-            if (target == TextTarget::Value) {
+            if (close && target == TextTarget::Value) {
                 cell.value.append(p + 9, close);
-            } else if (target == TextTarget::InlineText) {
+            } else if (close && target == TextTarget::InlineText) {
                 cell.inlineText.append(p + 9, close);
             }
-            p = close + 3;
-        } else if (p[1] == '!') {
-            fail(); // a DTD or another declaration has no place in a worksheet
-            break;
+            after = close ? close + 3 : nullptr;
         } else {
-            const char* close = tagEnd(p + 1, end);
-            if (!close) {
-                break;
+            fail(); // a DTD or another declaration has no place in a worksheet
+        }
+        if (!after) {
+            break;
+        }
+        p = after;
+    }
+    return p;
+}
+
+// Handles the tag whose name starts at begin (after its '<'); returns the position after its '>', or nullptr
+// when the tag is not complete yet. The start tags of cells and rows, most of a sheet, are read in one pass;
+// any other tag, or an unusual form of those, is first delimited and then handled.
+const char* CSheetXmlScanner::tag(const char* begin, const char* end)
+{
+    // The tags around every value, recognised at a glance.
+    if (end - begin >= 5 && inSheetData) {
+        if (begin[0] == 'v' && begin[1] == '>') {
+            target = inCell ? TextTarget::Value : target;
+            return begin + 2;
+        }
+        if (begin[0] == '/' && begin[2] == '>' && (begin[1] == 'v' || begin[1] == 'c')) {
+            if (begin[1] == 'c') {
+                endCell();
+            } else {
+                target = TextTarget::None;
             }
-            handleTag(p + 1, close);
-            p = close + 1;
+            return begin + 3;
+        }
+        if (std::memcmp(begin, "/row>", 5) == 0) {
+            return begin + 5;
         }
     }
-    return static_cast<std::size_t>(p - start);
+    const bool closing = *begin == '/';
+    const char* const nameBegin = closing ? begin + 1 : begin;
+    const char* local = nameBegin;
+    const char* nameEnd = nameBegin;
+    for (; nameEnd < end && !isSpace(*nameEnd) && *nameEnd != '/' && *nameEnd != '>' && !isQuote(*nameEnd);
+         ++nameEnd) {
+        if (*nameEnd == ':' && local == nameBegin) {
+            local = nameEnd + 1;
+        }
+    }
+    if (nameEnd == end) {
+        return nullptr;
+    }
+    if (*nameEnd == '>') {
+        handleTag(begin, nameEnd);
+        return nameEnd + 1;
+    }
+    const bool isCell = nameIs(local, nameEnd, "c");
+    if (inSheetData && !closing && (isCell || nameIs(local, nameEnd, "row"))) {
+        Start start = isCell ? startCell() : startRow();
+        const char* close = nullptr;
+        bool selfClosing = false;
+        const Walk walk = walkAttributes(nameEnd, end, close, selfClosing,
+                                         [&](const char* n, const char* ne, const char* v, const char* ve) {
+                                             if (isCell) {
+                                                 cellAttribute(start, n, ne, v, ve);
+                                             } else {
+                                                 rowAttribute(start, n, ne, v, ve);
+                                             }
+                                         });
+        if (walk == Walk::Incomplete) {
+            return nullptr;
+        }
+        if (walk == Walk::Closed) {
+            if (isCell && commitCell(start)) {
+                inCell = !selfClosing;
+            } else if (isCell) {
+                fail();
+            } else {
+                commitRow(start);
+            }
+            return close + 1;
+        }
+    }
+    const char* close = tagEnd(begin, end);
+    if (!close) {
+        return nullptr;
+    }
+    handleTag(begin, close);
+    return close + 1;
+}
+
+// Reads attributes written the usual way (name="value" or name='value', blanks between them) up to the
+// tag's '>'; visits each one as soon as it is read.
+template<typename Visit>
+CSheetXmlScanner::Walk CSheetXmlScanner::walkAttributes(const char* p, const char* end, const char*& close,
+                                                        bool& selfClosing, Visit visit)
+{
+    for (;;) {
+        while (p < end && isSpace(*p)) {
+            ++p;
+        }
+        if (p == end) {
+            return Walk::Incomplete;
+        }
+        if (*p == '>' || *p == '/') {
+            selfClosing = *p == '/';
+            if (selfClosing && p + 1 == end) {
+                return Walk::Incomplete;
+            }
+            if (selfClosing && p[1] != '>') {
+                return Walk::Unusual;
+            }
+            close = selfClosing ? p + 1 : p;
+            return Walk::Closed;
+        }
+        const char* const name = p;
+        while (p < end && *p != '=' && !isSpace(*p) && *p != '>' && *p != '/' && !isQuote(*p)) {
+            ++p;
+        }
+        if (p == end || (*p == '=' && p + 1 == end)) {
+            return Walk::Incomplete;
+        }
+        if (*p != '=' || !isQuote(p[1])) {
+            return Walk::Unusual;
+        }
+        const char* const nameEnd = p;
+        const char quote = p[1];
+        const char* const value = p + 2;
+        p = findChar(value, end, quote);
+        if (p == end) {
+            return Walk::Incomplete;
+        }
+        visit(name, nameEnd, value, p);
+        ++p;
+    }
 }
 
 void CSheetXmlScanner::appendText(const char* begin, const char* end)
@@ -322,9 +477,7 @@ bool CSheetXmlScanner::handleTag(const char* begin, const char* end)
     }
     if (closing) {
         if (nameIs(local, nameEnd, "c")) {
-            inCell = false;
-            const bool hasContent = !cell.value.empty() || !cell.inlineText.empty();
-            return !hasContent || sink(cell) || fail();
+            return endCell();
         }
         if (nameIs(local, nameEnd, "v") || nameIs(local, nameEnd, "t")) {
             target = TextTarget::None;
@@ -337,11 +490,25 @@ bool CSheetXmlScanner::handleTag(const char* begin, const char* end)
         }
         return true;
     }
+    const char* const attributesEnd = selfClosing ? end - 1 : end;
     if (nameIs(local, nameEnd, "row")) {
-        return startRow(nameEnd, selfClosing ? end - 1 : end);
+        Start start = startRow();
+        start.good = forEachAttribute(nameEnd, attributesEnd,
+                                      [&start](const char* n, const char* ne, const char* v, const char* ve) {
+                                          rowAttribute(start, n, ne, v, ve);
+                                      }) &&
+                     start.good;
+        return commitRow(start);
     }
     if (nameIs(local, nameEnd, "c")) {
-        if (!startCell(nameEnd, selfClosing ? end - 1 : end)) {
+        Start start = startCell();
+        start.good =
+            forEachAttribute(nameEnd, attributesEnd,
+                             [this, &start](const char* n, const char* ne, const char* v, const char* ve) {
+                                 cellAttribute(start, n, ne, v, ve);
+                             }) &&
+            start.good;
+        if (!commitCell(start)) {
             return fail();
         }
         inCell = !selfClosing;
@@ -357,51 +524,72 @@ bool CSheetXmlScanner::handleTag(const char* begin, const char* end)
     return true;
 }
 
-bool CSheetXmlScanner::startRow(const char* attributes, const char* end)
+bool CSheetXmlScanner::endCell()
 {
-    int number = currentRow + 1;
-    bool good = true;
-    good = forEachAttribute(attributes, end,
-                            [&](const char* n, const char* ne, const char* v, const char* ve) {
-                                if (nameIs(n, ne, "r")) {
-                                    good = good && parseNumber(v, ve, maxRow, number) && number >= 1;
-                                }
-                            }) &&
-           good;
-    if (!good || number > maxRow) {
+    inCell = false;
+    const bool hasContent = !cell.value.empty() || !cell.inlineText.empty();
+    return !hasContent || sink(cell) || fail();
+}
+
+CSheetXmlScanner::Start CSheetXmlScanner::startRow() const
+{
+    Start start;
+    start.row = currentRow + 1;
+    return start;
+}
+
+void CSheetXmlScanner::rowAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
+                                    const char* valueEnd)
+{
+    if (nameIs(name, nameEnd, "r")) {
+        start.good = start.good && parseNumber(value, valueEnd, maxRow, start.row) && start.row >= 1;
+    }
+}
+
+bool CSheetXmlScanner::commitRow(const Start& start)
+{
+    if (!start.good || start.row > maxRow) {
         return fail();
     }
-    currentRow = number;
+    currentRow = start.row;
     previousColumn = 0;
     return true;
 }
 
-bool CSheetXmlScanner::startCell(const char* attributes, const char* end)
+CSheetXmlScanner::Start CSheetXmlScanner::startCell() const
 {
-    cell.value.clear();
-    cell.inlineText.clear();
-    cell.type.clear();
-    cell.style = 0;
-    int column = previousColumn + 1;
-    int row = 0;
-    bool good = true;
-    good = forEachAttribute(attributes, end,
-                            [&](const char* n, const char* ne, const char* v, const char* ve) {
-                                if (nameIs(n, ne, "r")) {
-                                    good = good && parseReference(v, ve, column, row);
-                                } else if (nameIs(n, ne, "t")) {
-                                    cell.type.assign(v, ve);
-                                } else if (nameIs(n, ne, "s")) {
-                                    good = good && (v == ve || parseNumber(v, ve, maxStyleIndex, cell.style));
-                                }
-                            }) &&
-           good;
-    if (!good || column > maxColumn || currentRow == 0) {
+    Start start;
+    start.column = previousColumn + 1;
+    return start;
+}
+
+void CSheetXmlScanner::cellAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
+                                     const char* valueEnd)
+{
+    if (nameIs(name, nameEnd, "r")) {
+        start.good = start.good && parseReference(value, valueEnd, start.column, start.row);
+    } else if (nameIs(name, nameEnd, "t")) {
+        start.type = value;
+        start.typeEnd = valueEnd;
+    } else if (nameIs(name, nameEnd, "s")) {
+        start.good =
+            start.good && (value == valueEnd || parseNumber(value, valueEnd, maxStyleIndex, start.style));
+    }
+}
+
+// Nothing of a cell changes before its start tag has been read whole and found good.
+bool CSheetXmlScanner::commitCell(const Start& start)
+{
+    if (!start.good || start.column > maxColumn || currentRow == 0) {
         return false;
     }
-    cell.row = row > 0 ? row : currentRow;
-    cell.column = column;
-    previousColumn = column;
+    cell.row = start.row > 0 ? start.row : currentRow;
+    cell.column = start.column;
+    cell.style = start.style;
+    cell.type.assign(start.type, start.typeEnd);
+    cell.value.clear();
+    cell.inlineText.clear();
+    previousColumn = start.column;
     return true;
 }
 

@@ -43,16 +43,46 @@ private:
         Value,
         InlineText
     };
+    // What walking a tag's attributes in one pass found.
+    enum class Walk
+    {
+        Closed,     // the tag's '>' came: end tells where, selfClosing whether it is "/>"
+        Incomplete, // the piece ended inside the tag
+        Unusual     // a form the one-pass walk leaves to the general way
+    };
 
-    std::size_t scan();
+    // A <c> or <row> start tag while its attributes are read.
+    struct Start
+    {
+        int row = 0;
+        int column = 0;
+        int style = 0;
+        const char* type = nullptr;
+        const char* typeEnd = nullptr;
+        bool good = true;
+    };
+
+    bool completePending(const char*& begin, const char* end);
+    const char* scan(const char* begin, const char* end);
+    const char* tag(const char* begin, const char* end);
+    template<typename Visit>
+    static Walk walkAttributes(const char* begin, const char* end, const char*& close, bool& selfClosing,
+                               Visit visit);
     bool handleTag(const char* begin, const char* end);
-    bool startCell(const char* attributes, const char* end);
-    bool startRow(const char* attributes, const char* end);
+    Start startCell() const;
+    static void cellAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
+                              const char* valueEnd);
+    bool commitCell(const Start& start);
+    bool endCell();
+    Start startRow() const;
+    static void rowAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
+                             const char* valueEnd);
+    bool commitRow(const Start& start);
     void appendText(const char* begin, const char* end);
     bool fail();
 
     CellSink sink;
-    std::string buffer;
+    std::string pending; // the start of a construct that a later piece completes
     Cell cell;
     TextTarget target = TextTarget::None;
     int currentRow = 0;
