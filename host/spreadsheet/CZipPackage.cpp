@@ -1,12 +1,16 @@
 #include "spreadsheet/CZipPackage.h"
 
+#include "spreadsheet/CReadAhead.h"
+
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
 
 namespace XP {
 namespace {
 
-constexpr int chunkSize = 256 * 1024;
+// A part is inflated on a second thread up to this many chunks ahead of its parser.
+constexpr int chunkSize = 64 * 1024;
+constexpr int chunksAhead = 4;
 
 } // namespace
 
@@ -41,20 +45,18 @@ bool CZipPackage::readPart(const QString& partName, qint64 maxBytes, const Chunk
     if (!file.open(QIODevice::ReadOnly)) {
         return false;
     }
-    QByteArray buffer(chunkSize, Qt::Uninitialized);
+    const auto inflate = [&file](char* buffer, qint64 capacity) {
+        const qint64 got = file.read(buffer, capacity);
+        return got < 0 || (got == 0 && file.getZipError() != UNZ_OK) ? -1 : got;
+    };
     qint64 total = 0;
-    bool good = true;
-    while (good) {
-        const qint64 got = file.read(buffer.data(), chunkSize);
-        if (got <= 0) {
-            good = got == 0 && file.getZipError() == UNZ_OK;
-            break;
-        }
-        total += got;
-        good = total <= maxBytes && sink(buffer.constData(), static_cast<int>(got));
-    }
+    const auto take = [&total, maxBytes, &sink](const char* data, qint64 size) {
+        total += size;
+        return total <= maxBytes && sink(data, static_cast<int>(size));
+    };
     // A part that inflates to less than its header says is damaged as well; closing checks the CRC.
-    good = good && static_cast<quint64>(total) == info.uncompressedSize;
+    const bool good = CReadAhead(chunkSize, chunksAhead).run(inflate, take) &&
+                      static_cast<quint64>(total) == info.uncompressedSize;
     file.close();
     return good && file.getZipError() == UNZ_OK;
 }

@@ -17,7 +17,8 @@ class CZipPackage
 public:
     static constexpr int maxEntries = 10000;
 
-    // Receives the inflated bytes of a part piece by piece; returning false stops reading (a failure).
+    // Receives the inflated bytes of a part piece by piece, on the calling thread while a second thread
+    // inflates the next pieces; returning false stops reading (a failure).
     using ChunkSink = std::function<bool(const char* data, int size)>;
 
     explicit CZipPackage(const QString& path);
