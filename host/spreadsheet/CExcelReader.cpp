@@ -69,7 +69,11 @@ bool CExcelReader::open(const QString& path)
     // The application exits with 0 even when it could not convert; only the copy tells.
     const QString converted = QDir(outDir).filePath(source.completeBaseName() + QStringLiteral(".xlsx"));
     // The copy is as untrusted as the file it came from: it is parsed by the sheet reader helper too.
-    return QFileInfo::exists(converted) && CSheetReaderProcess::read(converted, table);
+    if (!QFileInfo::exists(converted) || !CSheetReaderProcess::read(converted, table)) {
+        table = CSheetTable();
+        return false;
+    }
+    return true;
 }
 
 int CExcelReader::getSheetStartRow(int sheet) const

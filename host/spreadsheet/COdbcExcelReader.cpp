@@ -1,5 +1,6 @@
 #include "spreadsheet/COdbcExcelReader.h"
 
+#include "spreadsheet/CSheetLines.h"
 #include "spreadsheet/CSheetReaderProcess.h"
 #include "spreadsheet/CSheetTable.h"
 #include "spreadsheet/CWorkbookKind.h"
@@ -13,12 +14,22 @@ COdbcExcelReader::COdbcExcelReader(QObject* parent)
 bool COdbcExcelReader::open(const QString& path, QStringList& rows, bool)
 {
     rows.clear();
-    CSheetTable table;
-    table.makeLinesAhead(QLatin1Char('\t'));
     // Only workbooks are handed to the sheet reader helper; anything else is refused here.
-    const bool read =
-        CWorkbookKind::of(path) != CWorkbookKind::Kind::Unknown && CSheetReaderProcess::read(path, table);
-    return read && table.toLines(rows, QLatin1Char('\t'));
+    if (CWorkbookKind::of(path) == CWorkbookKind::Kind::Unknown) {
+        return false;
+    }
+    // Sheets nearly always list their cells in order, and then the lines are made as the cells arrive; the
+    // others are read a second time into a table that sorts them.
+    const QChar tab = QLatin1Char('\t');
+    CSheetLines lines(tab);
+    if (!CSheetReaderProcess::read(path, lines)) {
+        return false;
+    }
+    if (lines.inOrder()) {
+        return lines.takeLines(rows);
+    }
+    CSheetTable table;
+    return CSheetReaderProcess::read(path, table) && table.toLines(rows, tab);
 }
 
 void COdbcExcelReader::close() {}

@@ -31,8 +31,8 @@ bool isUtf8(std::string_view text)
 
 } // namespace
 
-CSheetAnswerReader::CSheetAnswerReader(CSheetTable& table)
-    : table(table)
+CSheetAnswerReader::CSheetAnswerReader(ISheetCellSink& sink)
+    : sink(sink)
 {}
 
 bool CSheetAnswerReader::feed(const char* data, std::size_t size)
@@ -95,7 +95,7 @@ bool CSheetAnswerReader::readCell(quint32 row, quint32 column, const char* text,
     const bool fits = row >= 1 && row <= CSheetAnswer::maxRow && column >= 1 &&
                       column <= CSheetAnswer::maxColumn && size > 0;
     const std::string_view utf8(text, size);
-    if (!fits || !isUtf8(utf8) || !table.setCell(static_cast<int>(row), static_cast<int>(column), utf8)) {
+    if (!fits || !isUtf8(utf8) || !sink.setCell(static_cast<int>(row), static_cast<int>(column), utf8)) {
         return false;
     }
     ++cells;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spreadsheet/CSheetTable.h"
+#include "spreadsheet/ISheetCellSink.h"
 
 #include <QtGlobal>
 
@@ -8,12 +8,12 @@
 
 namespace XP {
 
-// Reads a sheet answer (see CSheetAnswer) piece by piece as it arrives from the helper, placing each cell
-// in the table at once, so that decoding runs while the helper still parses.
+// Reads a sheet answer (see CSheetAnswer) piece by piece as it arrives from the helper, handing each cell
+// on at once, so that decoding runs while the helper still parses.
 class CSheetAnswerReader
 {
 public:
-    explicit CSheetAnswerReader(CSheetTable& table);
+    explicit CSheetAnswerReader(ISheetCellSink& sink);
 
     // Takes the next piece of the answer; false, for good, once the answer is found to be bad.
     bool feed(const char* data, std::size_t size);
@@ -33,7 +33,7 @@ private:
     std::size_t readUnits(const char* data, std::size_t size);
     bool readCell(quint32 row, quint32 column, const char* text, quint32 size);
 
-    CSheetTable& table;
+    ISheetCellSink& sink;
     std::string pending; // the start of a record that the next piece completes
     State state = State::Magic;
     quint32 cells = 0;

@@ -2,6 +2,7 @@
 
 #include "spreadsheet/CSanitizedBuild.h"
 #include "spreadsheet/CSheetAnswerReader.h"
+#include "spreadsheet/CSheetTable.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,11 +12,13 @@
 #include <dlfcn.h>
 
 #include <mutex>
+#include <vector>
 
 namespace XP {
 namespace {
 
 const char* const helperName = "tradingday-sheet-reader";
+constexpr std::size_t answerPieceSize = 64 * 1024;
 
 std::mutex limitsMutex;
 // Bytes per field of the largest sheet the table accepts, as the answer encodes them.
@@ -68,9 +71,8 @@ void CSheetReaderProcess::setLimits(const Limits& limits)
     currentLimits = limits;
 }
 
-bool CSheetReaderProcess::read(const QString& path, CSheetTable& table)
+bool CSheetReaderProcess::read(const QString& path, ISheetCellSink& cells)
 {
-    table.clear();
     const Limits bounds = limits();
     QProcess helper;
     helper.setProcessEnvironment(helperEnvironment(bounds));
@@ -83,14 +85,23 @@ bool CSheetReaderProcess::read(const QString& path, CSheetTable& table)
         return false;
     }
     helper.closeWriteChannel();
-    // The answer is decoded as it arrives, while the helper still parses.
-    CSheetAnswerReader answer(table);
+    // The answer is decoded as it arrives, while the helper still parses. Its pieces pass through one
+    // buffer: a fresh one per piece would cost a page fault per 4 KiB of answer.
+    CSheetAnswerReader answer(cells);
     qint64 answerBytes = 0;
-    const auto readAvailable = [&helper, &answer, &answerBytes, &bounds] {
-        const QByteArray piece = helper.readAllStandardOutput();
-        answerBytes += piece.size();
-        return answerBytes <= bounds.maxAnswerBytes &&
-               answer.feed(piece.constData(), static_cast<std::size_t>(piece.size()));
+    std::vector<char> piece(answerPieceSize);
+    const auto readAvailable = [&helper, &answer, &answerBytes, &bounds, &piece] {
+        for (;;) {
+            const qint64 got = helper.read(piece.data(), static_cast<qint64>(piece.size()));
+            if (got <= 0) {
+                return true; // nothing more for now, or the end once the helper is gone
+            }
+            answerBytes += got;
+            if (answerBytes > bounds.maxAnswerBytes ||
+                !answer.feed(piece.data(), static_cast<std::size_t>(got))) {
+                return false;
+            }
+        }
     };
     QElapsedTimer clock;
     clock.start();
@@ -102,15 +113,10 @@ bool CSheetReaderProcess::read(const QString& path, CSheetTable& table)
     if (helper.state() != QProcess::NotRunning) {
         helper.kill();
         helper.waitForFinished();
-        table.clear();
         return false;
     }
     const bool clean = helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0;
-    if (!(good && readAvailable() && clean && answer.finish())) {
-        table.clear();
-        return false;
-    }
-    return true;
+    return good && readAvailable() && clean && answer.finish();
 }
 
 } // namespace XP

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spreadsheet/CSheetTable.h"
+#include "spreadsheet/ISheetCellSink.h"
 
 #include <QString>
 
@@ -25,9 +25,9 @@ public:
         qint64 maxAnswerBytes;
     };
 
-    // Clears the table (see CSheetTable::clear) and fills it as the answer arrives; false, table cleared,
-    // when the helper failed in any way.
-    static bool read(const QString& path, CSheetTable& table);
+    // Hands the cells on as the answer arrives; false when the helper failed in any way, and then the cells
+    // handed on are to be thrown away.
+    static bool read(const QString& path, ISheetCellSink& cells);
 
     static QString helperPath();
     static Limits limits();

@@ -24,9 +24,6 @@ bool CSheetTable::setCell(int row, int column, std::string_view utf8)
     } else {
         const Cell& last = cells.back();
         arranged = arranged && (last.row < row || (last.row == row && last.column < column));
-        if (ahead.on && arranged && last.row < row) {
-            makeLinesAheadUpTo(row);
-        }
     }
     cells.push_back(
         Cell{row, column, static_cast<std::uint32_t>(texts.size()), static_cast<std::uint32_t>(utf8.size())});
@@ -35,44 +32,7 @@ bool CSheetTable::setCell(int row, int column, std::string_view utf8)
     maxRow = std::max(maxRow, row);
     minColumn = std::min(minColumn, column);
     maxColumn = std::max(maxColumn, column);
-    const bool guessHolds = arranged && (ahead.nextRow == 0 || (minColumn == ahead.format.firstColumn &&
-                                                                maxColumn == ahead.format.lastColumn));
-    if (ahead.on && !guessHolds) {
-        ahead = LinesAhead();
-    }
     return true;
-}
-
-void CSheetTable::clear()
-{
-    const bool linesAhead = ahead.on;
-    const QChar separator = ahead.format.separator;
-    *this = CSheetTable();
-    if (linesAhead) {
-        makeLinesAhead(separator);
-    }
-}
-
-void CSheetTable::makeLinesAhead(QChar separator)
-{
-    ahead = LinesAhead();
-    ahead.on = true;
-    ahead.format.separator = separator;
-}
-
-// A cell of a later row came: the rows before it are complete. Their columns, those seen so far, are taken
-// to be the sheet's; setCell drops the lines when a later cell proves that wrong.
-void CSheetTable::makeLinesAheadUpTo(int row)
-{
-    if (ahead.nextRow == 0) {
-        ahead.format = lineFormat(ahead.format.separator);
-        ahead.nextRow = minRow;
-    }
-    if (static_cast<qint64>(maxColumn - minColumn + 1) * (row - minRow) > maxFields) {
-        ahead = LinesAhead(); // toLines refuses such a sheet
-        return;
-    }
-    ahead.cellsDone = appendLines(ahead.lines, ahead.cellsDone, cells.size(), ahead.nextRow, ahead.format);
 }
 
 // Sorts the cells into place when the file did not list them in order; of two cells at the same
@@ -109,48 +69,32 @@ bool CSheetTable::toLines(QStringList& lines, QChar separator)
     if (width * height > maxFields) {
         return false;
     }
-    if (ahead.on && ahead.nextRow != 0 && ahead.format.separator == separator) {
-        lines = std::move(ahead.lines);
-        appendLines(lines, ahead.cellsDone, cells.size(), ahead.nextRow, ahead.format);
-        ahead = LinesAhead();
-        return true;
-    }
     arrange();
     lines.reserve(static_cast<int>(height));
+    const std::string separatorUtf8 = QString(separator).toStdString();
+    const QString emptyLine(maxColumn - minColumn, separator);
+    std::string line;
     int nextRow = minRow;
-    appendLines(lines, 0, cells.size(), nextRow, lineFormat(separator));
-    return true;
-}
-
-CSheetTable::LineFormat CSheetTable::lineFormat(QChar separator) const
-{
-    return LineFormat{separator, QString(separator).toStdString(), QString(maxColumn - minColumn, separator),
-                      minColumn, maxColumn};
-}
-
-std::size_t CSheetTable::appendLines(QStringList& lines, std::size_t cell, std::size_t end, int& nextRow,
-                                     const LineFormat& format)
-{
-    while (cell < end) {
+    for (std::size_t cell = 0; cell < cells.size();) {
         const int row = cells[cell].row;
         for (; nextRow < row; ++nextRow) {
-            lines.append(format.emptyLine);
+            lines.append(emptyLine);
         }
         line.clear();
-        int column = format.firstColumn;
-        for (; cell < end && cells[cell].row == row; ++cell) {
+        int column = minColumn;
+        for (; cell < cells.size() && cells[cell].row == row; ++cell) {
             for (; column < cells[cell].column; ++column) {
-                line += format.separatorUtf8;
+                line += separatorUtf8;
             }
             line += textOf(cells[cell]);
         }
-        for (; column < format.lastColumn; ++column) {
-            line += format.separatorUtf8;
+        for (; column < maxColumn; ++column) {
+            line += separatorUtf8;
         }
         lines.append(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
         ++nextRow;
     }
-    return cell;
+    return true;
 }
 
 QString CSheetTable::cellText(int row, int column)

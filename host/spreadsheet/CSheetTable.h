@@ -27,8 +27,6 @@ public:
     bool setCell(int row, int column, std::string_view utf8) override;
 
     bool isEmpty() const { return cells.empty(); }
-    // Empties the table; a table that makes its lines ahead goes on doing so.
-    void clear();
     int firstRow() const { return minRow; }
     int lastRow() const { return maxRow; }
     int firstColumn() const { return minColumn; }
@@ -37,12 +35,6 @@ public:
     // One line per row of the used range, fields joined by separator, one field per used column.
     // False (lines left empty) when the used range holds more than maxFields fields.
     bool toLines(QStringList& lines, QChar separator);
-
-    // Makes the lines of toLines(lines, separator) while the cells come: each row's line as soon as the next
-    // row starts, as long as the cells come in order and the used columns stay those of the first rows. That
-    // overlaps the work with the arrival of the cells, from the sheet reader helper say; when the guess does
-    // not hold, toLines makes the lines as it would have anyway. Call it on an empty table.
-    void makeLinesAhead(QChar separator);
 
     // The text of one cell, empty when it holds nothing.
     QString cellText(int row, int column);
@@ -65,31 +57,6 @@ private:
         std::uint32_t size;
     };
 
-    // How the lines are made: separators and the empty line for one range of columns.
-    struct LineFormat
-    {
-        QChar separator;
-        std::string separatorUtf8;
-        QString emptyLine;
-        int firstColumn = 0;
-        int lastColumn = 0;
-    };
-    // Lines made ahead: those of the rows before nextRow, from the cells before cellsDone.
-    struct LinesAhead
-    {
-        bool on = false;
-        LineFormat format;
-        QStringList lines;
-        int nextRow = 0;
-        std::size_t cellsDone = 0;
-    };
-
-    LineFormat lineFormat(QChar separator) const;
-    // Appends the lines up to the row of the cells from cell on, which fill their rows; returns the cell
-    // after.
-    std::size_t appendLines(QStringList& lines, std::size_t cell, std::size_t end, int& nextRow,
-                            const LineFormat& format);
-    void makeLinesAheadUpTo(int row);
     std::string_view textOf(const Cell& cell) const
     {
         return std::string_view(texts).substr(cell.offset, cell.size);
@@ -98,8 +65,6 @@ private:
 
     std::vector<Cell> cells;
     std::string texts;
-    std::string line; // the line being made, kept for its capacity
-    LinesAhead ahead;
     bool arranged = true;
     int minRow = 0;
     int maxRow = 0;

@@ -2,6 +2,7 @@
 #include "spreadsheet/COdbcExcelReader.h"
 #include "spreadsheet/CSheetAnswer.h"
 #include "spreadsheet/CSheetAnswerReader.h"
+#include "spreadsheet/CSheetLines.h"
 #include "spreadsheet/CSheetTable.h"
 
 #include "TestGuards.h"
@@ -198,6 +199,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QString>("lines");
+        QTest::addColumn<bool>("inOrder");
         XP::CSheetTable sheet;
         sheet.setCell(2, 2, QStringLiteral("日期"));
         sheet.setCell(3, 2, QStringLiteral("2024-01-02"));
@@ -211,36 +213,40 @@ private slots:
             return record + text;
         };
         const QByteArray end3 = cell(0, 0, QByteArray()).left(8) + QByteArray("\3\0\0\0", 4);
-        QTest::newRow("complete") << good << QStringLiteral("日期\t|2024-01-02\t1");
-        QTest::newRow("truncated") << good.left(good.size() - 1) << QString();
-        QTest::newRow("padded") << good + 'x' << QString();
-        QTest::newRow("without its end") << good.left(good.size() - 12) << QString();
+        QTest::newRow("complete") << good << QStringLiteral("日期\t|2024-01-02\t1") << true;
+        QTest::newRow("truncated") << good.left(good.size() - 1) << QString() << true;
+        QTest::newRow("padded") << good + 'x' << QString() << true;
+        QTest::newRow("without its end") << good.left(good.size() - 12) << QString() << true;
         QTest::newRow("count too high")
-            << good.left(good.size() - 4) + QByteArray("\4\0\0\0", 4) << QString();
-        QTest::newRow("other magic") << "TDSHEET2" + good.mid(8) << QString();
+            << good.left(good.size() - 4) + QByteArray("\4\0\0\0", 4) << QString() << true;
+        QTest::newRow("other magic") << "TDSHEET2" + good.mid(8) << QString() << true;
         QTest::newRow("bad UTF-8") << "TDSHEET1" + cell(1, 1, "\xe6\x97") + cell(1, 2, "x") +
                                           cell(2, 1, "y") + end3
-                                   << QString();
+                                   << QString() << true;
         QTest::newRow("row 0") << "TDSHEET1" + cell(0, 1, "a") + cell(1, 2, "x") + cell(2, 1, "y") + end3
-                               << QString();
+                               << QString() << true;
         QTest::newRow("column too far")
-            << "TDSHEET1" + cell(1, 16385, "a") + cell(1, 2, "x") + cell(2, 1, "y") + end3 << QString();
+            << "TDSHEET1" + cell(1, 16385, "a") + cell(1, 2, "x") + cell(2, 1, "y") + end3 << QString()
+            << true;
         QTest::newRow("text longer than the answer")
-            << "TDSHEET1" + cell(1, 1, "a").left(20).replace(8, 1, "\xff") << QString();
+            << "TDSHEET1" + cell(1, 1, "a").left(20).replace(8, 1, "\xff") << QString() << true;
         QTest::newRow("out of order, one place twice")
             << "TDSHEET1" + cell(2, 1, "b") + cell(1, 2, "x") + cell(1, 1, "a") + cell(2, 1, "c") +
                    QByteArray::fromRawData("\0\0\0\0\0\0\0\0\4\0\0\0", 12)
-            << QStringLiteral("a\tx|c\t");
+            << QStringLiteral("a\tx|c\t") << false;
         QTest::newRow("a row left out")
             << "TDSHEET1" + cell(1, 1, "h") + cell(1, 2, "i") + cell(3, 1, "x") + end3
-            << QStringLiteral("h\ti|\t|x\t");
+            << QStringLiteral("h\ti|\t|x\t") << true;
         QTest::newRow("a later row reaches further left")
             << "TDSHEET1" + cell(1, 2, "a") + cell(3, 2, "b") + cell(4, 1, "c") + end3
-            << QStringLiteral("\ta|\t|\tb|c\t");
+            << QStringLiteral("\ta|\t|\tb|c\t") << true;
+        QTest::newRow("rows left out, reaching further left and right")
+            << "TDSHEET1" + cell(2, 3, "a") + cell(5, 1, "b") + cell(5, 4, "c") + end3
+            << QStringLiteral("\t\ta\t|\t\t\t|\t\t\t|b\t\t\tc") << true;
         QTest::newRow("one place twice in a row")
             << "TDSHEET1" + cell(1, 1, "a") + cell(1, 1, "b") + cell(1, 2, "x") +
                    QByteArray::fromRawData("\0\0\0\0\0\0\0\0\3\0\0\0", 12)
-            << QStringLiteral("b\tx");
+            << QStringLiteral("b\tx") << false;
     }
     void sheetAnswers()
     {
@@ -253,21 +259,21 @@ private slots:
         QTEST(decoded ? lines.join(QLatin1Char('|')) : QString(), "lines");
         QCOMPARE(decoded || table.isEmpty(), true);
 
-        // The same answer as a slow pipe hands it over, a byte at a time, its lines made as the rows come.
-        XP::CSheetTable piecewise;
-        piecewise.makeLinesAhead(QLatin1Char('\t'));
+        // The same answer as a slow pipe hands it over, a byte at a time, its lines made as the cells arrive:
+        // the same lines when the cells come in order, and word that they did not otherwise.
+        XP::CSheetLines piecewise(QLatin1Char('\t'));
         XP::CSheetAnswerReader reader(piecewise);
         bool fed = true;
         for (const char byte : answer) {
             fed = reader.feed(&byte, 1) && fed;
         }
-        // Lines with another separator than the one made ahead come out right as well, and leave those.
-        QStringList semicolonLines;
-        QCOMPARE(fed && reader.finish() && piecewise.toLines(semicolonLines, QLatin1Char(';')), decoded);
-        QCOMPARE(semicolonLines.join(QLatin1Char('|')), lines.join(QLatin1Char('|')).replace('\t', ';'));
         QStringList piecewiseLines;
-        QCOMPARE(decoded && piecewise.toLines(piecewiseLines, QLatin1Char('\t')), decoded);
-        QCOMPARE(piecewiseLines, lines);
+        QCOMPARE(fed && reader.finish(), decoded);
+        QCOMPARE(piecewise.takeLines(piecewiseLines), piecewise.inOrder());
+        if (decoded) {
+            QTEST(piecewise.inOrder(), "inOrder");
+            QCOMPARE(piecewiseLines, piecewise.inOrder() ? lines : QStringList());
+        }
     }
 };
 

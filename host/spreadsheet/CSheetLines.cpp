@@ -1,0 +1,100 @@
+#include "spreadsheet/CSheetLines.h"
+
+#include "spreadsheet/CSheetTable.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace XP {
+
+CSheetLines::CSheetLines(QChar separator)
+    : separator(separator)
+    , separatorUtf8(QString(separator).toStdString())
+{}
+
+bool CSheetLines::setCell(int row, int column, std::string_view utf8)
+{
+    if (utf8.empty() || !ordered) {
+        return true;
+    }
+    if (lineRow == 0) {
+        firstRow = row;
+        firstColumn = lastColumn = column;
+        startRow(row, column);
+    } else if (row > lineRow) {
+        endRow();
+        startRow(row, column);
+    } else if (row < lineRow || column <= lineColumn) {
+        stop();
+        return true;
+    }
+    appendSeparators(column - (lineColumn == 0 ? firstColumn : lineColumn));
+    line.append(utf8);
+    lineColumn = column;
+    const qint64 width = std::max(lastColumn, lineColumn) - firstColumn + 1;
+    return width * (lineRow - firstRow + 1) <= CSheetTable::maxFields;
+}
+
+bool CSheetLines::takeLines(QStringList& lines)
+{
+    if (!ordered) {
+        lines.clear();
+        return false;
+    }
+    if (lineRow != 0) {
+        endRow();
+        lineRow = 0;
+    }
+    lines = std::move(made);
+    made.clear();
+    return true;
+}
+
+// Rows left out before this one get empty lines; a row reaching further left than those before widens them.
+void CSheetLines::startRow(int row, int column)
+{
+    const QString emptyLine(lastColumn - firstColumn, separator);
+    for (int gap = lineRow + 1; lineRow != 0 && gap < row; ++gap) {
+        made.append(emptyLine);
+    }
+    if (column < firstColumn) {
+        const QString widening(firstColumn - column, separator);
+        for (QString& earlier : made) {
+            earlier.prepend(widening);
+        }
+        firstColumn = column;
+    }
+    lineRow = row;
+    lineColumn = 0;
+}
+
+// A row reaching further right than those before widens them.
+void CSheetLines::endRow()
+{
+    if (lineColumn > lastColumn) {
+        const QString widening(lineColumn - lastColumn, separator);
+        for (QString& earlier : made) {
+            earlier.append(widening);
+        }
+        lastColumn = lineColumn;
+    }
+    appendSeparators(lastColumn - lineColumn);
+    made.append(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
+    line.clear();
+}
+
+void CSheetLines::appendSeparators(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        line += separatorUtf8;
+    }
+}
+
+void CSheetLines::stop()
+{
+    ordered = false;
+    made = QStringList();
+    line = std::string();
+}
+
+} // namespace XP
