@@ -8,18 +8,24 @@ namespace IMC {
 namespace {
 
 // Rows of dates and flags are ASCII, which goes over as it is, sparing a conversion's allocation per row.
+// A row is checked whole before it is copied, so that the copy needs no test per character.
 void appendUtf8(std::string& text, const QString& row)
 {
+    const ushort* units = row.utf16();
+    const std::size_t size = static_cast<std::size_t>(row.size());
+    ushort allBits = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        allBits |= units[i];
+    }
+    if (allBits >= 0x80) {
+        text += row.toStdString();
+        return;
+    }
     const std::size_t start = text.size();
-    text.resize(start + static_cast<std::size_t>(row.size()));
+    text.resize(start + size);
     char* out = &text[start];
-    for (const QChar c : row) {
-        if (c.unicode() >= 0x80) {
-            text.resize(start);
-            text += row.toStdString();
-            return;
-        }
-        *out++ = static_cast<char>(c.unicode());
+    for (std::size_t i = 0; i < size; ++i) {
+        out[i] = static_cast<char>(units[i]);
     }
 }
 
@@ -31,6 +37,11 @@ void CTradeDateLines::setRows(const QStringList& rows, QChar separator)
     text.clear();
     rowEnds.clear();
     rowEnds.reserve(static_cast<std::size_t>(rows.size()));
+    std::size_t units = 0;
+    for (const QString& row : rows) {
+        units += static_cast<std::size_t>(row.size());
+    }
+    text.reserve(units);
     for (const QString& row : rows) {
         appendUtf8(text, row);
         rowEnds.push_back(text.size());
