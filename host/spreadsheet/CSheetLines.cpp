@@ -53,9 +53,11 @@ bool CSheetLines::takeLines(QStringList& lines)
 // Rows left out before this one get empty lines; a row reaching further left than those before widens them.
 void CSheetLines::startRow(int row, int column)
 {
-    const QString emptyLine(lastColumn - firstColumn, separator);
-    for (int gap = lineRow + 1; lineRow != 0 && gap < row; ++gap) {
-        made.append(emptyLine);
+    if (lineRow != 0 && row > lineRow + 1) {
+        const QString emptyLine(lastColumn - firstColumn, separator);
+        for (int gap = lineRow + 1; gap < row; ++gap) {
+            made.append(emptyLine);
+        }
     }
     if (column < firstColumn) {
         const QString widening(firstColumn - column, separator);

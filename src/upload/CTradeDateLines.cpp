@@ -7,9 +7,10 @@
 namespace IMC {
 namespace {
 
-// Rows of dates and flags are ASCII, which goes over as it is, sparing a conversion's allocation per row.
-// A row is checked whole before it is copied, so that the copy needs no test per character.
-void appendUtf8(std::string& text, const QString& row)
+// Writes row as UTF-8 at text[at], growing text when it is too short, and returns where the row ends. Rows of
+// dates and flags are ASCII, which goes over unit by unit: a row is checked whole first, so that the copy
+// needs no test per unit.
+std::size_t putUtf8(std::string& text, std::size_t at, const QString& row)
 {
     const ushort* units = row.utf16();
     const std::size_t size = static_cast<std::size_t>(row.size());
@@ -18,34 +19,39 @@ void appendUtf8(std::string& text, const QString& row)
         allBits |= units[i];
     }
     if (allBits >= 0x80) {
-        text += row.toStdString();
-        return;
+        const QByteArray utf8 = row.toUtf8();
+        text.replace(at, std::string::npos, utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        return at + static_cast<std::size_t>(utf8.size());
     }
-    const std::size_t start = text.size();
-    text.resize(start + size);
-    char* out = &text[start];
+    if (text.size() < at + size) {
+        text.resize(at + size);
+    }
+    char* out = &text[at];
     for (std::size_t i = 0; i < size; ++i) {
         out[i] = static_cast<char>(units[i]);
     }
+    return at + size;
 }
 
 } // namespace
 
+// The text is sized once for rows of ASCII, one byte per UTF-16 unit; rows of other text make it grow.
 void CTradeDateLines::setRows(const QStringList& rows, QChar separator)
 {
     isText = false;
-    text.clear();
     rowEnds.clear();
     rowEnds.reserve(static_cast<std::size_t>(rows.size()));
     std::size_t units = 0;
     for (const QString& row : rows) {
         units += static_cast<std::size_t>(row.size());
     }
-    text.reserve(units);
+    text.assign(units, '\0');
+    std::size_t end = 0;
     for (const QString& row : rows) {
-        appendUtf8(text, row);
-        rowEnds.push_back(text.size());
+        end = putUtf8(text, end, row);
+        rowEnds.push_back(end);
     }
+    text.resize(end);
     fieldSeparator = separator;
 }
 

@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,23 +34,27 @@ const char* const description =
     "  4   a line does not have exactly two fields (\"第 N 行文件格式错误\")\n"
     "  64  wrong usage";
 
-// The lines are UTF-8 already: they go out as they are, through one small buffer (a copy of all of them
+// The lines are UTF-8 already: they go out as they are, gathered in a small buffer (a copy of all of them
 // would cost a page fault per 4 KiB), and before anything else is written to standard output or error.
 void writeLines(const IMC::CTradeDateLines& lines)
 {
-    constexpr std::size_t bufferSize = 64 * 1024;
-    std::string buffer;
-    buffer.reserve(bufferSize);
-    lines.forEachLine([&buffer](int, std::string_view line) {
-        if (buffer.size() + line.size() >= bufferSize) {
-            std::fwrite(buffer.data(), 1, buffer.size(), stdout);
-            buffer.clear();
+    static char buffer[64 * 1024];
+    std::size_t used = 0;
+    lines.forEachLine([&used](int, std::string_view line) {
+        if (used + line.size() >= sizeof buffer) {
+            std::fwrite(buffer, 1, used, stdout);
+            used = 0;
         }
-        buffer.append(line);
-        buffer += '\n';
+        if (line.size() >= sizeof buffer) {
+            std::fwrite(line.data(), 1, line.size(), stdout);
+        } else {
+            std::memcpy(buffer + used, line.data(), line.size());
+            used += line.size();
+        }
+        buffer[used++] = '\n';
         return true;
     });
-    std::fwrite(buffer.data(), 1, buffer.size(), stdout);
+    std::fwrite(buffer, 1, used, stdout);
     std::fflush(stdout);
 }
 
