@@ -23,17 +23,36 @@ void writeDigits(char* out, int value, int width)
     }
 }
 
+// The month of the day last formatted on this thread: the days of a sheet mostly follow one another, so the
+// calendar is asked once a month rather than once a cell.
+struct MonthOfDays
+{
+    qint64 firstDay = 1;
+    qint64 lastDay = 0;
+    int year = 0;
+    int month = 0;
+
+    void moveTo(qint64 julianDay)
+    {
+        int day = 0;
+        const QDate date = QDate::fromJulianDay(julianDay);
+        date.getDate(&year, &month, &day);
+        firstDay = julianDay - day + 1;
+        lastDay = firstDay + date.daysInMonth() - 1;
+    }
+};
+
 // Years run from 1900 to 9999 here, so four digits always do.
 std::string formatDate(qint64 julianDay)
 {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    QDate::fromJulianDay(julianDay).getDate(&year, &month, &day);
+    thread_local MonthOfDays month;
+    if (julianDay < month.firstDay || julianDay > month.lastDay) {
+        month.moveTo(julianDay);
+    }
     std::string text(10, '-');
-    writeDigits(&text[0], year, 4);
-    writeDigits(&text[5], month, 2);
-    writeDigits(&text[8], day, 2);
+    writeDigits(&text[0], month.year, 4);
+    writeDigits(&text[5], month.month, 2);
+    writeDigits(&text[8], static_cast<int>(julianDay - month.firstDay + 1), 2);
     return text;
 }
 

@@ -1,3 +1,4 @@
+#include "spreadsheet/CCellTextFormatter.h"
 #include "spreadsheet/CFreeXlWorkbookReader.h"
 #include "spreadsheet/COdbcExcelReader.h"
 #include "spreadsheet/CSheetAnswer.h"
@@ -192,6 +193,25 @@ private slots:
         QCOMPARE(stamped.cellText(1, 1), QStringLiteral("2024-01-02")); // the time is not shown
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("password.xls"), table));
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("garbage.xls"), table));
+    }
+
+    // Serial days as sheets list them: day after day across month, year and leap-day ends, then back and
+    // forth. Serial 61 is 1900-03-01 in the 1900 date system.
+    void serialDays()
+    {
+        const QDate day61(1900, 3, 1);
+        QList<int> serials;
+        for (int serial = 61; serial < 61 + 3 * 366; ++serial) {
+            serials << serial;
+        }
+        serials << 45351 << 45350 << 45352 << 45322 << 45321 << 45353 << 2958465 << 73051 << 73050 << 61;
+        for (const int serial : serials) {
+            bool ok = false;
+            const std::string text = XP::CCellTextFormatter::dateText(serial, false, &ok);
+            QVERIFY(ok);
+            QCOMPARE(QString::fromStdString(text),
+                     day61.addDays(serial - 61).toString(QStringLiteral("yyyy-MM-dd")));
+        }
     }
 
     // What the host takes from the sheet reader helper: a complete answer, nothing less or more.
