@@ -31,6 +31,9 @@ public:
 
     QChar separator() const { return fieldSeparator; }
 
+    // How many lines there are when that is known without walking them (a workbook's rows), else 0.
+    std::size_t knownLineCount() const { return isText ? 0 : rowEnds.size(); }
+
     // Walks the lines in order; false when the visitor stopped the walk.
     bool forEachLine(const Visitor& visit) const;
 
