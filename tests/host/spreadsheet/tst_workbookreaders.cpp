@@ -1,6 +1,7 @@
 #include "spreadsheet/CCellTextFormatter.h"
 #include "spreadsheet/CFreeXlWorkbookReader.h"
 #include "spreadsheet/COdbcExcelReader.h"
+#include "spreadsheet/CReadAhead.h"
 #include "spreadsheet/CSheetAnswer.h"
 #include "spreadsheet/CSheetAnswerReader.h"
 #include "spreadsheet/CSheetLines.h"
@@ -10,6 +11,9 @@
 
 #include <QtEndian>
 #include <QtTest>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -193,6 +197,52 @@ private slots:
         QCOMPARE(stamped.cellText(1, 1), QStringLiteral("2024-01-02")); // the time is not shown
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("password.xls"), table));
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("garbage.xls"), table));
+    }
+
+    // A part inflated on a second thread reaches its parser whole and in order; a failure on either side ends
+    // both, the producer within the chunks it may run ahead.
+    void readAhead_data()
+    {
+        QTest::addColumn<int>("chunks");
+        QTest::addColumn<bool>("producerFails");
+        QTest::addColumn<int>("consumerStopsAt");
+        QTest::addColumn<bool>("read");
+        QTest::addColumn<int>("consumed");
+        QTest::newRow("to the end") << 50 << false << -1 << true << 50;
+        QTest::newRow("nothing to read") << 0 << false << -1 << true << 0;
+        QTest::newRow("the producer fails") << 7 << true << -1 << false << 7;
+        QTest::newRow("the consumer stops") << 50 << false << 3 << false << 4;
+    }
+    void readAhead()
+    {
+        QFETCH(int, chunks);
+        QFETCH(bool, producerFails);
+        QFETCH(int, consumerStopsAt);
+        constexpr int chunksAhead = 2;
+        int produced = 0;
+        int consumed = 0;
+        QByteArray seen;
+        QByteArray expected;
+        const bool read =
+            XP::CReadAhead(16, chunksAhead)
+                .run(
+                    [&](char* buffer, qint64 capacity) -> qint64 {
+                        if (produced == chunks) {
+                            return producerFails ? -1 : 0;
+                        }
+                        const QByteArray piece = QByteArray::number(produced++) + ';';
+                        std::memcpy(buffer, piece.constData(), std::min<qint64>(capacity, piece.size()));
+                        return piece.size();
+                    },
+                    [&](const char* data, qint64 size) {
+                        seen.append(data, static_cast<int>(size));
+                        expected += QByteArray::number(consumed) + ';';
+                        return consumed++ != consumerStopsAt;
+                    });
+        QTEST(read, "read");
+        QTEST(consumed, "consumed");
+        QCOMPARE(seen, expected);
+        QVERIFY(produced <= consumed + chunksAhead);
     }
 
     // Serial days as sheets list them: day after day across month, year and leap-day ends, then back and
