@@ -17,6 +17,13 @@ bool CSheetLines::setCell(int row, int column, std::string_view utf8)
     if (utf8.empty() || !ordered) {
         return true;
     }
+    if (lineRow != 0 && (row < lineRow || (row == lineRow && column <= lineColumn))) {
+        stop();
+        return true;
+    }
+    if (!fits(row, column)) {
+        return false;
+    }
     if (lineRow == 0) {
         firstRow = row;
         firstColumn = lastColumn = column;
@@ -24,15 +31,21 @@ bool CSheetLines::setCell(int row, int column, std::string_view utf8)
     } else if (row > lineRow) {
         endRow();
         startRow(row, column);
-    } else if (row < lineRow || column <= lineColumn) {
-        stop();
-        return true;
     }
     appendSeparators(column - (lineColumn == 0 ? firstColumn : lineColumn));
     line.append(utf8);
     lineColumn = column;
-    const qint64 width = std::max(lastColumn, lineColumn) - firstColumn + 1;
-    return width * (lineRow - firstRow + 1) <= CSheetTable::maxFields;
+    return true;
+}
+
+// Whether the used range with a cell at row and column stays within CSheetTable::maxFields fields; asked
+// before any line is made for it.
+bool CSheetLines::fits(int row, int column) const
+{
+    const int top = lineRow == 0 ? row : firstRow;
+    const int left = lineRow == 0 ? column : std::min(firstColumn, column);
+    const int right = lineRow == 0 ? column : std::max({lastColumn, lineColumn, column});
+    return static_cast<qint64>(right - left + 1) * (row - top + 1) <= CSheetTable::maxFields;
 }
 
 bool CSheetLines::takeLines(QStringList& lines)

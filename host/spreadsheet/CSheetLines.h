@@ -31,6 +31,7 @@ public:
     bool takeLines(QStringList& lines);
 
 private:
+    bool fits(int row, int column) const;
     void startRow(int row, int column);
     void endRow();
     void appendSeparators(int count);
