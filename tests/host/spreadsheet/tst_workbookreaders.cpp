@@ -5,10 +5,12 @@
 #include "spreadsheet/CSheetAnswer.h"
 #include "spreadsheet/CSheetAnswerReader.h"
 #include "spreadsheet/CSheetLines.h"
+#include "spreadsheet/CSheetReaderProcess.h"
 #include "spreadsheet/CSheetTable.h"
 
 #include "TestGuards.h"
 
+#include <QScopeGuard>
 #include <QtEndian>
 #include <QtTest>
 
@@ -197,6 +199,23 @@ private slots:
         QCOMPARE(stamped.cellText(1, 1), QStringLiteral("2024-01-02")); // the time is not shown
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("password.xls"), table));
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("garbage.xls"), table));
+    }
+
+    // The host takes the helper's answer up to its bound in bytes, and not a byte more.
+    void answerBound()
+    {
+        const QString file = testFile(QStringLiteral("strict.xlsx"));
+        XP::CSheetTable table;
+        QVERIFY(XP::CSheetReaderProcess::read(file, table));
+        const qint64 size = XP::CSheetAnswer::encode(table).size();
+        const XP::CSheetReaderProcess::Limits normal = XP::CSheetReaderProcess::limits();
+        const auto restore = qScopeGuard([&normal] { XP::CSheetReaderProcess::setLimits(normal); });
+        for (const qint64 bound : {size, size - 1}) {
+            XP::CSheetReaderProcess::setLimits(
+                {normal.cpuSeconds, normal.addressSpaceBytes, normal.deadlineMs, bound});
+            XP::CSheetTable bounded;
+            QCOMPARE(XP::CSheetReaderProcess::read(file, bounded), bound == size);
+        }
     }
 
     // A part inflated on a second thread reaches its parser whole and in order; a failure on either side ends
