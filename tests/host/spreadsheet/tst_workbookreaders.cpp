@@ -7,6 +7,7 @@
 #include "spreadsheet/CSheetLines.h"
 #include "spreadsheet/CSheetReaderProcess.h"
 #include "spreadsheet/CSheetTable.h"
+#include "spreadsheet/CSheetXmlScanner.h"
 
 #include "TestGuards.h"
 
@@ -199,6 +200,42 @@ private slots:
         QCOMPARE(stamped.cellText(1, 1), QStringLiteral("2024-01-02")); // the time is not shown
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("password.xls"), table));
         QVERIFY(!XP::CFreeXlWorkbookReader::read(testFile("garbage.xls"), table));
+    }
+
+    // A sheet streamed in pieces of any size gives the cells it gives whole, including constructs cut
+    // anywhere and tags in their usual and their unusual forms.
+    void scannerPieces()
+    {
+        const QByteArray sheet =
+            "<?xml version=\"1.0\"?><worksheet><sheetData><!-- rows --><row r=\"1\" spans=\"1:3\">"
+            "<c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\"/><c r='C1' t='inlineStr'><is><t>a&amp;b</t>"
+            "<rPh><t>x</t></rPh></is></c></row><row><c><v>7</v></c><c s=\"2\"/><v>8</v></c>"
+            "<x:c  r = \"D2\" ><x:v><![CDATA[<9>]]></x:v></x:c><c r=\"E2\" "
+            "f=\"a>b\"><v>&#26085;</v></c></row>"
+            "<row r=\"4\"/><row r=\"5\"><c r=\"B5\" t=\"str\"><v> 10 </v></c></row></sheetData></worksheet>";
+        const auto scan = [&sheet](int piece) {
+            QStringList cells;
+            XP::CSheetXmlScanner scanner([&cells](const XP::CSheetXmlScanner::Cell& cell) {
+                cells << QStringLiteral("%1,%2,%3,%4,%5,%6")
+                             .arg(cell.row)
+                             .arg(cell.column)
+                             .arg(cell.style)
+                             .arg(QString::fromStdString(cell.type), QString::fromStdString(cell.value),
+                                  QString::fromStdString(cell.inlineText));
+                return true;
+            });
+            bool fed = true;
+            for (int at = 0; at < sheet.size(); at += piece) {
+                fed = scanner.feed(sheet.constData() + at, std::min(piece, sheet.size() - at)) && fed;
+            }
+            return fed && scanner.finish() ? cells : QStringList{QStringLiteral("unread")};
+        };
+        const QStringList whole{"1,1,1,s,0,",  "1,3,0,inlineStr,,a&b", "2,1,0,,7,",
+                                "2,4,0,,<9>,", "2,5,0,,日,",           "5,2,0,str, 10 ,"};
+        QCOMPARE(scan(sheet.size()), whole);
+        for (int piece = 1; piece < 80; ++piece) {
+            QCOMPARE(scan(piece), whole);
+        }
     }
 
     // The host takes the helper's answer up to its bound in bytes, and not a byte more.
