@@ -373,6 +373,10 @@ private slots:
             << "TDSHEET1" + cell(1, 1, "a") + cell(1000001, 20, "b") +
                    QByteArray::fromRawData("\0\0\0\0\0\0\0\0\2\0\0\0", 12)
             << QString() << true;
+        QTest::newRow("one field more, the last row reaching left")
+            << "TDSHEET1" + cell(1, 20, "a") + cell(1000001, 1, "b") +
+                   QByteArray::fromRawData("\0\0\0\0\0\0\0\0\2\0\0\0", 12)
+            << QString() << true;
         QTest::newRow("one place twice in a row")
             << "TDSHEET1" + cell(1, 1, "a") + cell(1, 1, "b") + cell(1, 2, "x") +
                    QByteArray::fromRawData("\0\0\0\0\0\0\0\0\3\0\0\0", 12)
