@@ -36,8 +36,8 @@ CRevisionWatcher::~CRevisionWatcher()
 std::vector<CStoreRevision> CRevisionWatcher::takeRevisions()
 {
     std::lock_guard<std::mutex> lock(foundMutex);
-    std::vector<CStoreRevision> taken(found.begin(), found.end());
-    found.clear();
+    std::vector<CStoreRevision> taken;
+    taken.swap(found);
     return taken;
 }
 

@@ -6,7 +6,6 @@
 #include <QSqlDatabase>
 
 #include <atomic>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -64,7 +63,7 @@ private:
     // revision with a lower id may commit after one with a higher id.
     std::set<long long> known;
     std::mutex foundMutex;
-    std::deque<CStoreRevision> found;
+    std::vector<CStoreRevision> found;
     // Last, so that it starts once everything else exists.
     std::thread thread;
 };
