@@ -386,12 +386,13 @@ CSeenRevisions::Subject CSqlTradingDayBackend::subjectOf(int marketType, const s
                                                          const std::string& exchangeName) const
 {
     if (marketType != ttservice::EZR_MarketOverseas) {
-        return {marketType, marketPlatform(marketType, platformParam).toStdString(), std::string()};
+        return Subject::of(marketType, marketPlatform(marketType, platformParam).toStdString(),
+                           std::string());
     }
     if (exchangeName.empty()) {
         badRequest("境外市场需要交易所名称");
     }
-    return {marketType, std::string(), exchangeName};
+    return Subject::of(marketType, std::string(), exchangeName);
 }
 
 utils::TTError CSqlTradingDayBackend::revisions(int marketType, const std::string& platformParam,

@@ -4,6 +4,16 @@
 
 namespace IMC {
 
+CSeenRevisions::Subject CSeenRevisions::Subject::of(int marketType, const std::string& platformParam,
+                                                    const std::string& exchangeName)
+{
+    if (marketType == ttservice::EZR_MarketOverseas) {
+        return {marketType, std::string(), exchangeName};
+    }
+    return {marketType, marketType == ttservice::EZR_MarketElectronic ? platformParam : std::string(),
+            std::string()};
+}
+
 boost::optional<long long> CSeenRevisions::revisionOf(const Subject& subject) const
 {
     const auto found = seen.find(subject);

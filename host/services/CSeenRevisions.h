@@ -23,6 +23,10 @@ public:
         std::string platformParam;
         std::string exchangeName;
 
+        // What a request about marketType is about: the exchange on market 4, the platform on market 3, the
+        // market alone otherwise.
+        static Subject of(int marketType, const std::string& platformParam, const std::string& exchangeName);
+
         bool operator<(const Subject& other) const
         {
             return std::tie(marketType, platformParam, exchangeName) <

@@ -335,7 +335,7 @@ void CStoreCtl::importDays()
     }
     if (conditional) {
         CSeenRevisions seen;
-        seen.remember(storeSubject(market), expectedRevision);
+        seen.remember(CSeenRevisions::Subject::of(market, platformParam(), exchangeName()), expectedRevision);
         check(store->operateChecked(request, operatorName(), seen));
     } else {
         check(store->operate(request, operatorName()));
@@ -612,7 +612,8 @@ TradeDateMap CStoreCtl::daysAsAsked(int market, CStoreRevision& revision)
         // The days and the revision they reflect, from one read.
         CSeenRevisions seen;
         const TradeDateMap days = currentDays(market, &seen);
-        revision.id = seen.revisionOf(storeSubject(market)).value_or(0);
+        revision.id =
+            seen.revisionOf(CSeenRevisions::Subject::of(market, platformParam(), exchangeName())).value_or(0);
         return days;
     }
     const QString asOf = parser.value(asOfOption);
@@ -627,15 +628,6 @@ TradeDateMap CStoreCtl::daysAsAsked(int market, CStoreRevision& revision)
     check(store->daysAsOf(market, platformParam(), exchangeName(), isNumber ? revisionId : 0, at, revision,
                           days));
     return days;
-}
-
-CSeenRevisions::Subject CStoreCtl::storeSubject(int market) const
-{
-    if (market == ttservice::EZR_MarketOverseas) {
-        return {market, std::string(), exchangeName()};
-    }
-    return {market, market == ttservice::EZR_MarketElectronic ? platformParam() : std::string(),
-            std::string()};
 }
 
 QString CStoreCtl::formatOption(const QStringList& allowed, const QString& fallback) const

@@ -69,8 +69,6 @@ private:
     boost::shared_ptr<ttservice::CItsmTypedMarketTradeDate> findExchange(const std::string& name,
                                                                          CSeenRevisions* seen = nullptr);
     TradeDateMap currentDays(int market, CSeenRevisions* seen = nullptr);
-    // What the store keeps the revisions of market under (its platform only on market 3).
-    CSeenRevisions::Subject storeSubject(int market) const;
     // The market's days as --as-of names them (a revision number or a local "yyyy-MM-dd HH:mm:ss"), or the
     // current ones; revision is the one they come from.
     TradeDateMap daysAsAsked(int market, CStoreRevision& revision);
