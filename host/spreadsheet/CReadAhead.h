@@ -12,7 +12,7 @@
 namespace XP {
 
 // Runs a producer of byte chunks on a thread of its own a few chunks ahead of their consumer on the calling
-// thread, so that making the next chunks (inflating a large part) overlaps with handling this one (parsing
+// thread, so that making the next chunks (inflating a part) overlaps with handling this one (parsing
 // it). The producer only ever runs on the worker thread, the consumer only on the calling one.
 class CReadAhead
 {

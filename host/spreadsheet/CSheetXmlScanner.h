@@ -46,7 +46,7 @@ private:
     // What walking a tag's attributes in one pass found.
     enum class Walk
     {
-        Closed,     // the tag's '>' came: end tells where, selfClosing whether it is "/>"
+        Closed,     // the tag's '>' came: close tells where, selfClosing whether it is "/>"
         Incomplete, // the piece ended inside the tag
         Unusual     // a form the one-pass walk leaves to the general way
     };
