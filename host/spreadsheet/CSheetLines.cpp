@@ -26,7 +26,7 @@ bool CSheetLines::setCell(int row, int column, std::string_view utf8)
     }
     if (lineRow == 0) {
         firstRow = row;
-        firstColumn = lastColumn = column;
+        widen(column, column);
         startRow(row, column);
     } else if (row > lineRow) {
         endRow();
@@ -58,12 +58,14 @@ bool CSheetLines::takeLines(QStringList& lines)
         endRow();
         lineRow = 0;
     }
+    padToWidest();
     lines = std::move(made);
     made.clear();
     return true;
 }
 
-// Rows left out before this one get empty lines; a row reaching further left than those before widens them.
+// Rows left out before this one get empty lines; a row reaching further left than those before widens the
+// sheet.
 void CSheetLines::startRow(int row, int column)
 {
     if (lineRow != 0 && row > lineRow + 1) {
@@ -73,29 +75,49 @@ void CSheetLines::startRow(int row, int column)
         }
     }
     if (column < firstColumn) {
-        const QString widening(firstColumn - column, separator);
-        for (QString& earlier : made) {
-            earlier.prepend(widening);
-        }
-        firstColumn = column;
+        widen(column, lastColumn);
     }
     lineRow = row;
     lineColumn = 0;
 }
 
-// A row reaching further right than those before widens them.
+// A row reaching further right than those before widens the sheet.
 void CSheetLines::endRow()
 {
     if (lineColumn > lastColumn) {
-        const QString widening(lineColumn - lastColumn, separator);
-        for (QString& earlier : made) {
-            earlier.append(widening);
-        }
-        lastColumn = lineColumn;
+        widen(firstColumn, lineColumn);
     }
     appendSeparators(lastColumn - lineColumn);
     made.append(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
     line.clear();
+}
+
+// The lines made from now on are made for the columns first to last.
+void CSheetLines::widen(int first, int last)
+{
+    if (!spans.empty() && spans.back().firstLine == made.size()) {
+        spans.pop_back();
+    }
+    spans.push_back(Span{made.size(), first, last});
+    firstColumn = first;
+    lastColumn = last;
+}
+
+// Each line made before the sheet reached its widest gets the separators of the columns it lacks, once.
+void CSheetLines::padToWidest()
+{
+    for (std::size_t span = 0; span < spans.size(); ++span) {
+        const QString left(spans[span].firstColumn - firstColumn, separator);
+        const QString right(lastColumn - spans[span].lastColumn, separator);
+        if (left.isEmpty() && right.isEmpty()) {
+            continue;
+        }
+        const int end = span + 1 < spans.size() ? spans[span + 1].firstLine : made.size();
+        for (int line = spans[span].firstLine; line < end; ++line) {
+            made[line] = left + made[line] + right;
+        }
+    }
+    spans.clear();
 }
 
 void CSheetLines::appendSeparators(int count)
@@ -110,6 +132,7 @@ void CSheetLines::stop()
     ordered = false;
     made = QStringList();
     line = std::string();
+    spans.clear();
 }
 
 } // namespace XP
