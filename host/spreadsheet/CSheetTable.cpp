@@ -1,5 +1,7 @@
 #include "spreadsheet/CSheetTable.h"
 
+#include "spreadsheet/CSheetLines.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -69,32 +71,14 @@ bool CSheetTable::toLines(QStringList& lines, QChar separator)
     if (width * height > maxFields) {
         return false;
     }
+    // Once arranged, the cells come in the order CSheetLines takes them, and the range checked above keeps it
+    // from refusing any.
     arrange();
-    lines.reserve(static_cast<int>(height));
-    const std::string separatorUtf8 = QString(separator).toStdString();
-    const QString emptyLine(maxColumn - minColumn, separator);
-    std::string line;
-    int nextRow = minRow;
-    for (std::size_t cell = 0; cell < cells.size();) {
-        const int row = cells[cell].row;
-        for (; nextRow < row; ++nextRow) {
-            lines.append(emptyLine);
-        }
-        line.clear();
-        int column = minColumn;
-        for (; cell < cells.size() && cells[cell].row == row; ++cell) {
-            for (; column < cells[cell].column; ++column) {
-                line += separatorUtf8;
-            }
-            line += textOf(cells[cell]);
-        }
-        for (; column < maxColumn; ++column) {
-            line += separatorUtf8;
-        }
-        lines.append(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
-        ++nextRow;
+    CSheetLines made(separator);
+    for (const Cell& cell : cells) {
+        made.setCell(cell.row, cell.column, textOf(cell));
     }
-    return true;
+    return made.takeLines(lines);
 }
 
 QString CSheetTable::cellText(int row, int column)
