@@ -361,28 +361,17 @@ const char* CSheetXmlScanner::tag(const char* begin, const char* end)
     }
     const bool isCell = nameIs(local, nameEnd, "c");
     if (inSheetData && !closing && (isCell || nameIs(local, nameEnd, "row"))) {
-        Start start = isCell ? startCell() : startRow();
+        Start start = startOf(isCell);
         const char* close = nullptr;
         bool selfClosing = false;
         const Walk walk = walkAttributes(nameEnd, end, close, selfClosing,
-                                         [&](const char* n, const char* ne, const char* v, const char* ve) {
-                                             if (isCell) {
-                                                 cellAttribute(start, n, ne, v, ve);
-                                             } else {
-                                                 rowAttribute(start, n, ne, v, ve);
-                                             }
-                                         });
+                                         [&start](const char* n, const char* ne, const char* v,
+                                                  const char* ve) { readAttribute(start, n, ne, v, ve); });
         if (walk == Walk::Incomplete) {
             return nullptr;
         }
         if (walk == Walk::Closed) {
-            if (isCell && commitCell(start)) {
-                inCell = !selfClosing;
-            } else if (isCell) {
-                fail();
-            } else {
-                commitRow(start);
-            }
+            commit(start, selfClosing);
             return close + 1;
         }
     }
@@ -490,29 +479,17 @@ bool CSheetXmlScanner::handleTag(const char* begin, const char* end)
         }
         return true;
     }
-    const char* const attributesEnd = selfClosing ? end - 1 : end;
-    if (nameIs(local, nameEnd, "row")) {
-        Start start = startRow();
-        start.good = forEachAttribute(nameEnd, attributesEnd,
+    const bool isCell = nameIs(local, nameEnd, "c");
+    if (isCell || nameIs(local, nameEnd, "row")) {
+        Start start = startOf(isCell);
+        start.good = forEachAttribute(nameEnd, selfClosing ? end - 1 : end,
                                       [&start](const char* n, const char* ne, const char* v, const char* ve) {
-                                          rowAttribute(start, n, ne, v, ve);
+                                          readAttribute(start, n, ne, v, ve);
                                       }) &&
                      start.good;
-        return commitRow(start);
+        return commit(start, selfClosing);
     }
-    if (nameIs(local, nameEnd, "c")) {
-        Start start = startCell();
-        start.good =
-            forEachAttribute(nameEnd, attributesEnd,
-                             [this, &start](const char* n, const char* ne, const char* v, const char* ve) {
-                                 cellAttribute(start, n, ne, v, ve);
-                             }) &&
-            start.good;
-        if (!commitCell(start)) {
-            return fail();
-        }
-        inCell = !selfClosing;
-    } else if (inCell && !selfClosing && nameIs(local, nameEnd, "v")) {
+    if (inCell && !selfClosing && nameIs(local, nameEnd, "v")) {
         target = TextTarget::Value;
     } else if (inCell && nameIs(local, nameEnd, "is")) {
         inInlineString = !selfClosing;
@@ -531,42 +508,26 @@ bool CSheetXmlScanner::endCell()
     return !hasContent || sink(cell) || fail();
 }
 
-CSheetXmlScanner::Start CSheetXmlScanner::startRow() const
+CSheetXmlScanner::Start CSheetXmlScanner::startOf(bool isCell) const
 {
     Start start;
-    start.row = currentRow + 1;
+    start.isCell = isCell;
+    if (isCell) {
+        start.column = previousColumn + 1;
+    } else {
+        start.row = currentRow + 1;
+    }
     return start;
 }
 
-void CSheetXmlScanner::rowAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
-                                    const char* valueEnd)
-{
-    if (nameIs(name, nameEnd, "r")) {
-        start.good = start.good && parseNumber(value, valueEnd, maxRow, start.row) && start.row >= 1;
-    }
-}
-
-bool CSheetXmlScanner::commitRow(const Start& start)
-{
-    if (!start.good || start.row > maxRow) {
-        return fail();
-    }
-    currentRow = start.row;
-    previousColumn = 0;
-    return true;
-}
-
-CSheetXmlScanner::Start CSheetXmlScanner::startCell() const
-{
-    Start start;
-    start.column = previousColumn + 1;
-    return start;
-}
-
-void CSheetXmlScanner::cellAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
+void CSheetXmlScanner::readAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
                                      const char* valueEnd)
 {
-    if (nameIs(name, nameEnd, "r")) {
+    if (!start.isCell) {
+        if (nameIs(name, nameEnd, "r")) {
+            start.good = start.good && parseNumber(value, valueEnd, maxRow, start.row) && start.row >= 1;
+        }
+    } else if (nameIs(name, nameEnd, "r")) {
         start.good = start.good && parseReference(value, valueEnd, start.column, start.row);
     } else if (nameIs(name, nameEnd, "t")) {
         start.type = value;
@@ -577,11 +538,20 @@ void CSheetXmlScanner::cellAttribute(Start& start, const char* name, const char*
     }
 }
 
-// Nothing of a cell changes before its start tag has been read whole and found good.
-bool CSheetXmlScanner::commitCell(const Start& start)
+// Nothing of a row or cell changes before its start tag has been read whole and found good; a bad one fails
+// the scan.
+bool CSheetXmlScanner::commit(const Start& start, bool selfClosing)
 {
+    if (!start.isCell) {
+        if (!start.good || start.row > maxRow) {
+            return fail();
+        }
+        currentRow = start.row;
+        previousColumn = 0;
+        return true;
+    }
     if (!start.good || start.column > maxColumn || currentRow == 0) {
-        return false;
+        return fail();
     }
     cell.row = start.row > 0 ? start.row : currentRow;
     cell.column = start.column;
@@ -590,6 +560,7 @@ bool CSheetXmlScanner::commitCell(const Start& start)
     cell.value.clear();
     cell.inlineText.clear();
     previousColumn = start.column;
+    inCell = !selfClosing;
     return true;
 }
 

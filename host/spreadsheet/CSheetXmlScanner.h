@@ -54,6 +54,7 @@ private:
     // A <c> or <row> start tag while its attributes are read.
     struct Start
     {
+        bool isCell = false;
         int row = 0;
         int column = 0;
         int style = 0;
@@ -69,15 +70,11 @@ private:
     static Walk walkAttributes(const char* begin, const char* end, const char*& close, bool& selfClosing,
                                Visit visit);
     bool handleTag(const char* begin, const char* end);
-    Start startCell() const;
-    static void cellAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
+    Start startOf(bool isCell) const;
+    static void readAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
                               const char* valueEnd);
-    bool commitCell(const Start& start);
+    bool commit(const Start& start, bool selfClosing);
     bool endCell();
-    Start startRow() const;
-    static void rowAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
-                             const char* valueEnd);
-    bool commitRow(const Start& start);
     void appendText(const char* begin, const char* end);
     bool fail();
 
