@@ -238,6 +238,28 @@ private slots:
         }
     }
 
+    // Sheets the scanner refuses, each beside the nearest one it takes.
+    void scannerBounds_data()
+    {
+        QTest::addColumn<QByteArray>("sheetData");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("row 1") << QByteArray("<row r=\"1\"><c><v>1</v></c></row>") << true;
+        QTest::newRow("row 0") << QByteArray("<row r=\"0\"/><row r=\"1\"><c><v>1</v></c></row>") << false;
+        QTest::newRow("last row") << QByteArray("<row r=\"1048576\"><c><v>1</v></c></row>") << true;
+        QTest::newRow("past the last row") << QByteArray("<row r=\"1048577\"><c><v>1</v></c></row>") << false;
+        QTest::newRow("last column") << QByteArray("<row><c r=\"XFD1\"><v>1</v></c></row>") << true;
+        QTest::newRow("past the last column") << QByteArray("<row><c r=\"XFE1\"><v>1</v></c></row>") << false;
+        QTest::newRow("a cell outside a row") << QByteArray("<c><v>1</v></c>") << false;
+        QTest::newRow("a declaration") << QByteArray("<!DOCTYPE x><row><c><v>1</v></c></row>") << false;
+    }
+    void scannerBounds()
+    {
+        QFETCH(QByteArray, sheetData);
+        const QByteArray sheet = "<worksheet><sheetData>" + sheetData + "</sheetData></worksheet>";
+        XP::CSheetXmlScanner scanner([](const XP::CSheetXmlScanner::Cell&) { return true; });
+        QTEST(scanner.feed(sheet.constData(), sheet.size()) && scanner.finish(), "read");
+    }
+
     // The host takes the helper's answer up to its bound in bytes, and not a byte more.
     void answerBound()
     {
