@@ -2,7 +2,6 @@
 
 #include <quazip/quazip.h>
 
-#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -17,9 +16,8 @@ class CZipPackage
 public:
     static constexpr int maxEntries = 10000;
 
-    // Receives the inflated bytes of a part piece by piece, on the calling thread while a second thread
-    // inflates the next pieces; returning false stops reading (a failure).
-    using ChunkSink = std::function<bool(const char* data, int size)>;
+    // Receives the inflated bytes of a part, whole; returning false is a failure.
+    using PartSink = std::function<bool(const char* data, int size)>;
 
     explicit CZipPackage(const QString& path);
 
@@ -27,8 +25,7 @@ public:
     bool contains(const QString& partName);
 
     // Part names are matched without regard to case, as packages require.
-    bool readPart(const QString& partName, qint64 maxBytes, const ChunkSink& sink);
-    bool readPart(const QString& partName, qint64 maxBytes, QByteArray& data);
+    bool readPart(const QString& partName, qint64 maxBytes, const PartSink& sink);
 
 private:
     QuaZip zip;

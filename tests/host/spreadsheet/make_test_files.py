@@ -315,15 +315,15 @@ def sheet(data, main=MAIN, prefix=''):
             % (p, ns, p, p, data, p, p))
 
 
-def package(name, parts, zip64=False):
-    with zipfile.ZipFile(out(name), 'w', zipfile.ZIP_DEFLATED) as z:
+def package(name, parts, zip64=False, method=zipfile.ZIP_DEFLATED):
+    with zipfile.ZipFile(out(name), 'w', method) as z:
         for part, text in parts.items():
             data = text.encode('utf-8') if isinstance(text, str) else text
             with z.open(part, 'w', force_zip64=zip64) as f:
                 f.write(data)
 
 
-def simple_package(name, sheet_xml, extra_parts=None, workbook_extra='', zip64=False):
+def simple_package(name, sheet_xml, extra_parts=None, workbook_extra='', zip64=False, method=zipfile.ZIP_DEFLATED):
     officedoc = REL + '/officeDocument'
     parts = {
         '_rels/.rels': rels([('rId1', officedoc, 'xl/workbook.xml')]),
@@ -334,7 +334,7 @@ def simple_package(name, sheet_xml, extra_parts=None, workbook_extra='', zip64=F
         'xl/worksheets/sheet1.xml': sheet_xml,
     }
     parts.update(extra_parts or {})
-    package(name, parts, zip64)
+    package(name, parts, zip64, method)
 
 
 STYLES = ('<?xml version="1.0" encoding="UTF-8"?><styleSheet xmlns="%s">'
@@ -401,6 +401,7 @@ def hand_packages():
                  '<row r="4"><c r="C4"><v>7</v></c></row>')
     simple_package('gaps.xlsx', gaps)
     simple_package('zip64.xlsx', gaps, zip64=True)
+    simple_package('stored.xlsx', gaps, method=zipfile.ZIP_STORED)
     simple_package('dtd.xlsx', sheet('<row><c><v>1</v></c></row>'),
                    {'xl/workbook.xml': '<?xml version="1.0"?><!DOCTYPE lol [<!ENTITY a "aaaaaaaaaa">'
                                        '<!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">]>'
@@ -468,6 +469,9 @@ def hostile_packages():
     middle = flipped.find(b'xl/worksheets/sheet1.xml') + 60
     flipped[middle] ^= 0xFF
     open(out('corrupt.xlsx'), 'wb').write(bytes(flipped))
+    stored = bytearray(open(out('stored.xlsx'), 'rb').read())
+    stored[stored.find(b'<v>5</v>') + 3] ^= 0x01  # still a number: only the CRC tells
+    open(out('corrupt_stored.xlsx'), 'wb').write(bytes(stored))
     open(out('empty.xlsx'), 'wb').close()
     open(out('text.xlsx'), 'w').write('日期,是否交易日\n2024-01-02,1\n')
     xls = open(out('dates.xls'), 'rb').read()

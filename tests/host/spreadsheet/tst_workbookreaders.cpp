@@ -1,7 +1,6 @@
 #include "spreadsheet/CCellTextFormatter.h"
 #include "spreadsheet/CFreeXlWorkbookReader.h"
 #include "spreadsheet/COdbcExcelReader.h"
-#include "spreadsheet/CReadAhead.h"
 #include "spreadsheet/CSheetAnswer.h"
 #include "spreadsheet/CSheetAnswerReader.h"
 #include "spreadsheet/CSheetLines.h"
@@ -16,7 +15,6 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -105,6 +103,7 @@ private slots:
         const QStringList gaps{"\tearly\t", "x\t\t5", "\t\t", "\t7\t"};
         QTest::newRow("gaps, rows out of order, lying dimension") << "gaps.xlsx" << gaps;
         QTest::newRow("zip64") << "zip64.xlsx" << gaps;
+        QTest::newRow("stored, not deflated") << "stored.xlsx" << gaps;
         QTest::newRow("gaps from a library")
             << "gaps_lib.xlsx" << QStringList{"head\t\ttail", "\t\t", "\t\t", "\t7\t"};
         QTest::newRow("strict") << "strict.xlsx" << QStringList{"日期\t标志", "2024-01-02\t1"};
@@ -170,10 +169,10 @@ private slots:
     void refusesWhatItCannotRead_data()
     {
         QTest::addColumn<QString>("file");
-        for (const char* name :
-             {"no-such-file.xlsx", "empty.xlsx", "text.xlsx", "truncated.xlsx", "corrupt.xlsx", "liar.xlsx",
-              "huge_header.xlsx", "bomb.xlsx", "dtd.xlsx", "dtd_sheet.xlsx", "huge_range.xlsx", "ods_as.xlsx",
-              "password.xls", "truncated.xls", "garbage.xls"}) {
+        for (const char* name : {"no-such-file.xlsx", "empty.xlsx", "text.xlsx", "truncated.xlsx",
+                                 "corrupt.xlsx", "corrupt_stored.xlsx", "liar.xlsx", "huge_header.xlsx",
+                                 "bomb.xlsx", "dtd.xlsx", "dtd_sheet.xlsx", "huge_range.xlsx", "ods_as.xlsx",
+                                 "password.xls", "truncated.xls", "garbage.xls"}) {
             QTest::newRow(name) << QString::fromLatin1(name);
         }
     }
@@ -275,52 +274,6 @@ private slots:
             XP::CSheetTable bounded;
             QCOMPARE(XP::CSheetReaderProcess::read(file, bounded), bound == size);
         }
-    }
-
-    // A part inflated on a second thread reaches its parser whole and in order; a failure on either side ends
-    // both, the producer within the chunks it may run ahead.
-    void readAhead_data()
-    {
-        QTest::addColumn<int>("chunks");
-        QTest::addColumn<bool>("producerFails");
-        QTest::addColumn<int>("consumerStopsAt");
-        QTest::addColumn<bool>("read");
-        QTest::addColumn<int>("consumed");
-        QTest::newRow("to the end") << 50 << false << -1 << true << 50;
-        QTest::newRow("nothing to read") << 0 << false << -1 << true << 0;
-        QTest::newRow("the producer fails") << 7 << true << -1 << false << 7;
-        QTest::newRow("the consumer stops") << 50 << false << 3 << false << 4;
-    }
-    void readAhead()
-    {
-        QFETCH(int, chunks);
-        QFETCH(bool, producerFails);
-        QFETCH(int, consumerStopsAt);
-        constexpr int chunksAhead = 2;
-        int produced = 0;
-        int consumed = 0;
-        QByteArray seen;
-        QByteArray expected;
-        const bool read =
-            XP::CReadAhead(16, chunksAhead)
-                .run(
-                    [&](char* buffer, qint64 capacity) -> qint64 {
-                        if (produced == chunks) {
-                            return producerFails ? -1 : 0;
-                        }
-                        const QByteArray piece = QByteArray::number(produced++) + ';';
-                        std::memcpy(buffer, piece.constData(), std::min<qint64>(capacity, piece.size()));
-                        return piece.size();
-                    },
-                    [&](const char* data, qint64 size) {
-                        seen.append(data, static_cast<int>(size));
-                        expected += QByteArray::number(consumed) + ';';
-                        return consumed++ != consumerStopsAt;
-                    });
-        QTEST(read, "read");
-        QTEST(consumed, "consumed");
-        QCOMPARE(seen, expected);
-        QVERIFY(produced <= consumed + chunksAhead);
     }
 
     // Serial days as sheets list them: day after day across month, year and leap-day ends, then back and
