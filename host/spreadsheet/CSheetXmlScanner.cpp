@@ -289,7 +289,11 @@ const char* CSheetXmlScanner::scan(const char* begin, const char* end)
         if (end - p < 2) {
             break;
         }
-        const char* after = nullptr;
+        const char* after = wholeCell(p, end);
+        if (after) {
+            p = after;
+            continue;
+        }
         if (p[1] == '?') {
             const char* close = find(p + 2, end, "?>");
             after = close ? close + 2 : nullptr;
@@ -381,6 +385,45 @@ const char* CSheetXmlScanner::tag(const char* begin, const char* end)
     }
     handleTag(begin, close);
     return close + 1;
+}
+
+// Most cells of a sheet are a number written plainly: <c ...><v>digits</v></c>. Such a cell is read in one
+// pass from its '<' and handled as its tags one by one would be; the position after it is returned. Anything
+// else, including such a cell cut by the end of the piece, gives nullptr and is left to the tags' way.
+const char* CSheetXmlScanner::wholeCell(const char* begin, const char* end)
+{
+    if (!inSheetData || inCell || target != TextTarget::None || end - begin < 3 || begin[1] != 'c' ||
+        !(isSpace(begin[2]) || begin[2] == '>')) {
+        return nullptr;
+    }
+    Start start = startOf(true);
+    const char* close = nullptr;
+    bool selfClosing = false;
+    const Walk walk = walkAttributes(begin + 2, end, close, selfClosing,
+                                     [&start](const char* n, const char* ne, const char* v, const char* ve) {
+                                         readAttribute(start, n, ne, v, ve);
+                                     });
+    constexpr std::size_t valueOpenLength = 3;
+    if (walk != Walk::Closed || selfClosing || end - close <= static_cast<std::ptrdiff_t>(valueOpenLength) ||
+        std::memcmp(close + 1, "<v>", valueOpenLength) != 0) {
+        return nullptr;
+    }
+    const char* const value = close + 1 + valueOpenLength;
+    const char* valueEnd = value;
+    while (valueEnd < end && *valueEnd != '<' && *valueEnd != '&') {
+        ++valueEnd;
+    }
+    constexpr char closings[] = "</v></c>";
+    constexpr std::size_t closingsLength = sizeof closings - 1;
+    if (end - valueEnd < static_cast<std::ptrdiff_t>(closingsLength) ||
+        std::memcmp(valueEnd, closings, closingsLength) != 0) {
+        return nullptr;
+    }
+    if (commit(start, false)) {
+        cell.value.assign(value, valueEnd);
+        endCell();
+    }
+    return valueEnd + closingsLength;
 }
 
 // Reads attributes written the usual way (name="value" or name='value', blanks between them) up to the

@@ -65,6 +65,7 @@ private:
 
     bool completePending(const char*& begin, const char* end);
     const char* scan(const char* begin, const char* end);
+    const char* wholeCell(const char* begin, const char* end);
     const char* tag(const char* begin, const char* end);
     template<typename Visit>
     static Walk walkAttributes(const char* begin, const char* end, const char*& close, bool& selfClosing,
