@@ -307,9 +307,9 @@ const char* CSheetXmlScanner::scan(const char* begin, const char* end)
         } else if (std::memcmp(p, "<![CDATA[", 9) == 0) {
             const char* close = find(p + 9, end, "]]>");
             if (close && target == TextTarget::Value) {
-                cell.value.append(p + 9, close);
+                cellValue.append(p + 9, close);
             } else if (close && target == TextTarget::InlineText) {
-                cell.inlineText.append(p + 9, close);
+                cellInlineText.append(p + 9, close);
             }
             after = close ? close + 3 : nullptr;
         } else {
@@ -419,9 +419,11 @@ const char* CSheetXmlScanner::wholeCell(const char* begin, const char* end)
         std::memcmp(valueEnd, closings, closingsLength) != 0) {
         return nullptr;
     }
-    if (commit(start, false)) {
-        cell.value.assign(value, valueEnd);
-        endCell();
+    if (place(start) && valueEnd > value) {
+        cell.type = std::string_view(start.type, static_cast<std::size_t>(start.typeEnd - start.type));
+        cell.value = std::string_view(value, static_cast<std::size_t>(valueEnd - value));
+        cell.inlineText = std::string_view();
+        sinkCell();
     }
     return valueEnd + closingsLength;
 }
@@ -474,7 +476,7 @@ CSheetXmlScanner::Walk CSheetXmlScanner::walkAttributes(const char* p, const cha
 
 void CSheetXmlScanner::appendText(const char* begin, const char* end)
 {
-    std::string& out = target == TextTarget::Value ? cell.value : cell.inlineText;
+    std::string& out = target == TextTarget::Value ? cellValue : cellInlineText;
     const char* p = begin;
     while (p < end) {
         const char* amp = findChar(p, end, '&');
@@ -546,9 +548,22 @@ bool CSheetXmlScanner::handleTag(const char* begin, const char* end)
 
 bool CSheetXmlScanner::endCell()
 {
+    if (!inCell) {
+        return true; // a stray end tag
+    }
     inCell = false;
-    const bool hasContent = !cell.value.empty() || !cell.inlineText.empty();
-    return !hasContent || sink(cell) || fail();
+    if (cellValue.empty() && cellInlineText.empty()) {
+        return true;
+    }
+    cell.type = cellType;
+    cell.value = cellValue;
+    cell.inlineText = cellInlineText;
+    return sinkCell();
+}
+
+bool CSheetXmlScanner::sinkCell()
+{
+    return sink(cell) || fail();
 }
 
 CSheetXmlScanner::Start CSheetXmlScanner::startOf(bool isCell) const
@@ -582,8 +597,8 @@ void CSheetXmlScanner::readAttribute(Start& start, const char* name, const char*
 }
 
 // Nothing of a row or cell changes before its start tag has been read whole and found good; a bad one fails
-// the scan.
-bool CSheetXmlScanner::commit(const Start& start, bool selfClosing)
+// the scan. A good one moves the scan to its row, or to its cell's place.
+bool CSheetXmlScanner::place(const Start& start)
 {
     if (!start.isCell) {
         if (!start.good || start.row > maxRow) {
@@ -599,11 +614,22 @@ bool CSheetXmlScanner::commit(const Start& start, bool selfClosing)
     cell.row = start.row > 0 ? start.row : currentRow;
     cell.column = start.column;
     cell.style = start.style;
-    cell.type.assign(start.type, start.typeEnd);
-    cell.value.clear();
-    cell.inlineText.clear();
     previousColumn = start.column;
-    inCell = !selfClosing;
+    return true;
+}
+
+// Places a row or cell whose content, if any, follows tag by tag.
+bool CSheetXmlScanner::commit(const Start& start, bool selfClosing)
+{
+    if (!place(start)) {
+        return false;
+    }
+    if (start.isCell) {
+        cellType.assign(start.type, start.typeEnd);
+        cellValue.clear();
+        cellInlineText.clear();
+        inCell = !selfClosing;
+    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace XP {
 
@@ -15,14 +16,15 @@ public:
     static constexpr int maxRow = 1048576;
     static constexpr int maxColumn = 16384;
 
+    // The texts are valid while the sink runs.
     struct Cell
     {
         int row = 0;
         int column = 0;
         int style = 0;
-        std::string type;       // the cell's t attribute, empty for a number
-        std::string value;      // the cached <v>, entities decoded
-        std::string inlineText; // the joined <t> runs of an <is>, phonetic runs left out
+        std::string_view type;       // the cell's t attribute, empty for a number
+        std::string_view value;      // the cached <v>, entities decoded
+        std::string_view inlineText; // the joined <t> runs of an <is>, phonetic runs left out
     };
 
     // Receives each cell that has a value or inline text; returning false stops the scan (a failure).
@@ -74,14 +76,20 @@ private:
     Start startOf(bool isCell) const;
     static void readAttribute(Start& start, const char* name, const char* nameEnd, const char* value,
                               const char* valueEnd);
+    bool place(const Start& start);
     bool commit(const Start& start, bool selfClosing);
     bool endCell();
+    bool sinkCell();
     void appendText(const char* begin, const char* end);
     bool fail();
 
     CellSink sink;
     std::string pending; // the start of a construct that a later piece completes
     Cell cell;
+    // A cell's texts as its tags come, when it is not read whole.
+    std::string cellType;
+    std::string cellValue;
+    std::string cellInlineText;
     TextTarget target = TextTarget::None;
     int currentRow = 0;
     int previousColumn = 0;

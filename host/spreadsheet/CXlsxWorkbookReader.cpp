@@ -41,7 +41,7 @@ std::string numberCellText(const CSheetXmlScanner::Cell& cell, const CellContext
     if (integer.ec != std::errc() || integer.ptr != end) {
         const auto result = std::from_chars(begin, end, value);
         if (result.ec != std::errc() || result.ptr != end) {
-            return cell.value;
+            return std::string(cell.value);
         }
     }
     if (context.styles.isDateStyle(cell.style)) {
@@ -57,7 +57,7 @@ std::string numberCellText(const CSheetXmlScanner::Cell& cell, const CellContext
 // The cell's text in UTF-8; false when it refers to a shared string that does not exist.
 bool cellText(const CSheetXmlScanner::Cell& cell, const CellContext& context, std::string& text)
 {
-    const std::string& type = cell.type;
+    const std::string_view type = cell.type;
     if (type.empty() || type == "n") {
         text = numberCellText(cell, context);
         return true;
@@ -73,7 +73,7 @@ bool cellText(const CSheetXmlScanner::Cell& cell, const CellContext& context, st
         return true;
     }
     if (type == "inlineStr") {
-        text = CCellTextFormatter::decodeEscapes(cell.inlineText);
+        text = CCellTextFormatter::decodeEscapes(std::string(cell.inlineText));
         return true;
     }
     if (type == "b") {
@@ -81,12 +81,15 @@ bool cellText(const CSheetXmlScanner::Cell& cell, const CellContext& context, st
         return true;
     }
     if (type == "d") {
-        const QDate date = QDate::fromString(QString::fromStdString(cell.value.substr(0, 10)), Qt::ISODate);
-        text = date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")).toStdString() : cell.value;
+        const std::string_view day = cell.value.substr(0, 10);
+        const QDate date =
+            QDate::fromString(QString::fromUtf8(day.data(), static_cast<int>(day.size())), Qt::ISODate);
+        text = date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")).toStdString()
+                              : std::string(cell.value);
         return true;
     }
     // "str" (a formula's text result), "e" (an error such as #N/A) and unknown types: the text as stored.
-    text = CCellTextFormatter::decodeEscapes(cell.value);
+    text = CCellTextFormatter::decodeEscapes(std::string(cell.value));
     return true;
 }
 
