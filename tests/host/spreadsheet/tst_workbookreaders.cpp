@@ -216,7 +216,9 @@ private slots:
             "<rPh><t>x</t></rPh></is></c></row></c><row><c><v>7</v></c><c s=\"2\"/><v>8</v></c>"
             "<x:c  r = \"D2\" ><x:v><![CDATA[<9>]]></x:v></x:c><c r=\"E2\" "
             "f=\"a>b\"><v>&#26085;</v></c></row>"
-            "<row r=\"4\"/><row r=\"5\"><c r=\"B5\" t=\"str\"><v> 10 </v></c></row></sheetData></worksheet>";
+            "<row r=\"4\"/><row r=\"5\"><c r=\"B5\" t=\"str\"><v> 10 </v></c><c r=\"C5\"><v></v></c></row>"
+            "<row r=\"6\"><c r=\"A6\"><v>1</c><c r=\"B6\"><v>2</v></c><c r=\"C6\"><x/>3</c></row>"
+            "</sheetData></worksheet>";
         const auto scan = [&sheet](int piece) {
             QStringList cells;
             XP::CSheetXmlScanner scanner([&cells](const XP::CSheetXmlScanner::Cell& cell) {
@@ -233,8 +235,8 @@ private slots:
             }
             return fed && scanner.finish() ? cells : QStringList{QStringLiteral("unread")};
         };
-        const QStringList whole{"1,1,1,s,0,",  "1,3,0,inlineStr,,a&b", "2,1,0,,7,",
-                                "2,4,0,,<9>,", "2,5,0,,日,",           "5,2,0,str, 10 ,"};
+        const QStringList whole{"1,1,1,s,0,", "1,3,0,inlineStr,,a&b", "2,1,0,,7,", "2,4,0,,<9>,",
+                                "2,5,0,,日,", "5,2,0,str, 10 ,",      "6,1,0,,1,", "6,2,0,,2,"};
         QCOMPARE(scan(sheet.size()), whole);
         for (int piece = 1; piece < 80; ++piece) {
             QCOMPARE(scan(piece), whole);
