@@ -448,6 +448,24 @@ def patch_sizes(name, part, size):
     open(out(name), 'wb').write(bytes(data))
 
 
+def patch_crc(name, part):
+    """Makes the local and central headers of part state a CRC its bytes do not have."""
+    data = bytearray(open(out(name), 'rb').read())
+    encoded = part.encode()
+    for signature, crc_offset, name_length_offset, name_offset in ((b'PK\x03\x04', 14, 26, 30),
+                                                                    (b'PK\x01\x02', 16, 28, 46)):
+        start = 0
+        while True:
+            at = data.find(signature, start)
+            if at < 0:
+                break
+            length = struct.unpack_from('<H', data, at + name_length_offset)[0]
+            if bytes(data[at + name_offset:at + name_offset + length]) == encoded:
+                data[at + crc_offset] ^= 0xFF
+            start = at + 4
+    open(out(name), 'wb').write(bytes(data))
+
+
 def hostile_packages():
     rows = ''.join('<row r="%d"><c r="A%d"><v>%d</v></c></row>' % (i, i, i) for i in range(1, 2000))
     # A sheet that inflates to more than its header says.
@@ -460,6 +478,11 @@ def hostile_packages():
     blanks = workbook([('S', 1, 'rId1')]).replace('<sheets>', ' ' * (40 * 1024 * 1024) + '<sheets>')
     simple_package('bomb.xlsx', sheet(rows), {'xl/workbook.xml': blanks})
     patch_sizes('bomb.xlsx', 'xl/workbook.xml', 1000)
+    # The same part stating its true size, still more than a workbook part may hold.
+    simple_package('big_part.xlsx', sheet(rows), {'xl/workbook.xml': blanks})
+    # A sheet that inflates right but does not match its CRC.
+    simple_package('bad_crc.xlsx', sheet(rows))
+    patch_crc('bad_crc.xlsx', 'xl/worksheets/sheet1.xml')
     # Two cells at opposite corners of the largest sheet: billions of fields to lay out.
     simple_package('huge_range.xlsx', sheet('<row r="1"><c r="A1"><v>1</v></c></row>'
                                             '<row r="1048576"><c r="XFD1048576"><v>2</v></c></row>'))

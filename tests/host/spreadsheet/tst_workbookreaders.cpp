@@ -174,10 +174,11 @@ private slots:
     void refusesWhatItCannotRead_data()
     {
         QTest::addColumn<QString>("file");
-        for (const char* name : {"no-such-file.xlsx", "empty.xlsx", "text.xlsx", "truncated.xlsx",
-                                 "corrupt.xlsx", "corrupt_stored.xlsx", "liar.xlsx", "huge_header.xlsx",
-                                 "bomb.xlsx", "dtd.xlsx", "dtd_sheet.xlsx", "huge_range.xlsx", "ods_as.xlsx",
-                                 "password.xls", "truncated.xls", "garbage.xls"}) {
+        for (const char* name :
+             {"no-such-file.xlsx", "empty.xlsx", "text.xlsx", "truncated.xlsx", "corrupt.xlsx",
+              "corrupt_stored.xlsx", "bad_crc.xlsx", "liar.xlsx", "huge_header.xlsx", "big_part.xlsx",
+              "bomb.xlsx", "dtd.xlsx", "dtd_sheet.xlsx", "huge_range.xlsx", "ods_as.xlsx", "password.xls",
+              "truncated.xls", "garbage.xls"}) {
             QTest::newRow(name) << QString::fromLatin1(name);
         }
     }
@@ -217,7 +218,9 @@ private slots:
             "<x:c  r = \"D2\" ><x:v><![CDATA[<9>]]></x:v></x:c><c r=\"E2\" "
             "f=\"a>b\"><v>&#26085;</v></c></row>"
             "<row r=\"4\"/><row r=\"5\"><c r=\"B5\" t=\"str\"><v> 10 </v></c><c r=\"C5\"><v></v></c></row>"
-            "<row r=\"6\"><c r=\"A6\"><v>1</c><c r=\"B6\"><v>2</v></c><c r=\"C6\"><x/>3</c></row>"
+            "<row r=\"6\"><c r=\"A6\"><v>1</c><c r=\"B6\"><v>2</v></c><c r=\"C6\"><x/>3</c>"
+            "<c r=\"D6\" t=\"inlineStr\"><v>4</v><is><t>5</t></is></c></row>"
+            "<row r=\"7\"><c r=\"A7\"><v>6</v><c r=\"B7\"><v>7</v></c></c></row>"
             "</sheetData></worksheet>";
         const auto scan = [&sheet](int piece) {
             QStringList cells;
@@ -235,8 +238,11 @@ private slots:
             }
             return fed && scanner.finish() ? cells : QStringList{QStringLiteral("unread")};
         };
-        const QStringList whole{"1,1,1,s,0,", "1,3,0,inlineStr,,a&b", "2,1,0,,7,", "2,4,0,,<9>,",
-                                "2,5,0,,日,", "5,2,0,str, 10 ,",      "6,1,0,,1,", "6,2,0,,2,"};
+        const QStringList whole{"1,1,1,s,0,",          "1,3,0,inlineStr,,a&b",
+                                "2,1,0,,7,",           "2,4,0,,<9>,",
+                                "2,5,0,,日,",          "5,2,0,str, 10 ,",
+                                "6,1,0,,1,",           "6,2,0,,2,",
+                                "6,4,0,inlineStr,4,5", "7,2,0,,7,"};
         QCOMPARE(scan(sheet.size()), whole);
         for (int piece = 1; piece < 80; ++piece) {
             QCOMPARE(scan(piece), whole);
