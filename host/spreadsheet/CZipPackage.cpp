@@ -2,6 +2,7 @@
 
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
+#include <quazip/unzip.h>
 
 #include <libdeflate.h>
 #include <sys/mman.h>
@@ -75,11 +76,12 @@ bool inflateWhole(const QByteArray& packed, char* out, std::size_t size)
 
 CZipPackage::CZipPackage(const QString& path)
     : zip(path)
+    , archive(path)
 {}
 
 bool CZipPackage::open()
 {
-    if (!zip.open(QuaZip::mdUnzip)) {
+    if (!zip.open(QuaZip::mdUnzip) || !archive.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return false;
     }
     const int entries = zip.getEntriesCount();
@@ -110,11 +112,13 @@ bool CZipPackage::readPart(const QString& partName, qint64 maxBytes, const PartS
     if (!file.open(QIODevice::ReadOnly, &method, &level, true)) {
         return false;
     }
+    // The packed bytes are read straight from the archive: through the entry, minizip would copy them once
+    // more and checksum them on the way.
+    const qint64 packedAt = static_cast<qint64>(unzGetCurrentFileZStreamPos64(zip.getUnzFile()));
+    file.close();
     const qint64 packedSize = static_cast<qint64>(info.compressedSize);
     QByteArray packed(static_cast<int>(packedSize), Qt::Uninitialized);
-    const bool read = file.read(packed.data(), packedSize) == packedSize;
-    file.close();
-    if (!read || file.getZipError() != UNZ_OK) {
+    if (packedAt <= 0 || !archive.seek(packedAt) || archive.read(packed.data(), packedSize) != packedSize) {
         return false;
     }
     const std::size_t size = static_cast<std::size_t>(info.uncompressedSize);

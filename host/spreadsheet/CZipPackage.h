@@ -2,6 +2,7 @@
 
 #include <quazip/quazip.h>
 
+#include <QFile>
 #include <QString>
 
 #include <functional>
@@ -29,6 +30,7 @@ public:
 
 private:
     QuaZip zip;
+    QFile archive; // the same file, for reading a part's packed bytes
 };
 
 } // namespace XP
