@@ -430,26 +430,8 @@ def hand_packages():
     })
 
 
-def patch_sizes(name, part, size):
-    """Makes the local and central headers of part claim an uncompressed size of size bytes."""
-    data = bytearray(open(out(name), 'rb').read())
-    encoded = part.encode()
-    for signature, size_offset, name_length_offset, name_offset in ((b'PK\x03\x04', 22, 26, 30),
-                                                                     (b'PK\x01\x02', 24, 28, 46)):
-        start = 0
-        while True:
-            at = data.find(signature, start)
-            if at < 0:
-                break
-            length = struct.unpack_from('<H', data, at + name_length_offset)[0]
-            if bytes(data[at + name_offset:at + name_offset + length]) == encoded:
-                struct.pack_into('<I', data, at + size_offset, size)
-            start = at + 4
-    open(out(name), 'wb').write(bytes(data))
-
-
-def patch_crc(name, part):
-    """Makes the local and central headers of part state a CRC its bytes do not have."""
+def patch_headers(name, part, patch):
+    """Calls patch(data, crc_at) for the local and the central header of part; a header's sizes follow its CRC."""
     data = bytearray(open(out(name), 'rb').read())
     encoded = part.encode()
     for signature, crc_offset, name_length_offset, name_offset in ((b'PK\x03\x04', 14, 26, 30),
@@ -461,9 +443,21 @@ def patch_crc(name, part):
                 break
             length = struct.unpack_from('<H', data, at + name_length_offset)[0]
             if bytes(data[at + name_offset:at + name_offset + length]) == encoded:
-                data[at + crc_offset] ^= 0xFF
+                patch(data, at + crc_offset)
             start = at + 4
     open(out(name), 'wb').write(bytes(data))
+
+
+def patch_sizes(name, part, size):
+    """Makes the local and central headers of part claim an uncompressed size of size bytes."""
+    patch_headers(name, part, lambda data, crc_at: struct.pack_into('<I', data, crc_at + 8, size))
+
+
+def patch_crc(name, part):
+    """Makes the local and central headers of part state a CRC its bytes do not have."""
+    def flip(data, crc_at):
+        data[crc_at] ^= 0xFF
+    patch_headers(name, part, flip)
 
 
 def hostile_packages():
