@@ -41,7 +41,7 @@ using Bytes = std::unique_ptr<char[], FreeBytes>;
 Bytes allocateInflated(std::size_t size)
 {
     if (size < hugePageSize) {
-        return Bytes(static_cast<char*>(std::malloc(size + 1)));
+        return Bytes(static_cast<char*>(std::malloc(size + 1))); // an empty part gets a buffer too
     }
     const std::size_t rounded = (size / hugePageSize + 1) * hugePageSize;
     Bytes bytes(static_cast<char*>(std::aligned_alloc(hugePageSize, rounded)));
@@ -122,15 +122,18 @@ bool CZipPackage::readPart(const QString& partName, qint64 maxBytes, const PartS
         return false;
     }
     const std::size_t size = static_cast<std::size_t>(info.uncompressedSize);
-    if (method == storedMethod) {
-        return packed.size() == static_cast<int>(size) &&
-               libdeflate_crc32(0, packed.constData(), size) == info.crc &&
-               sink(packed.constData(), packed.size());
+    Bytes inflated;
+    const char* bytes = packed.constData();
+    if (method == deflatedMethod) {
+        inflated = allocateInflated(size);
+        if (!inflated || !inflateWhole(packed, inflated.get(), size)) {
+            return false;
+        }
+        bytes = inflated.get();
+    } else if (method != storedMethod || packed.size() != static_cast<int>(size)) {
+        return false;
     }
-    const Bytes inflated = method == deflatedMethod ? allocateInflated(size) : nullptr;
-    return inflated && inflateWhole(packed, inflated.get(), size) &&
-           libdeflate_crc32(0, inflated.get(), size) == info.crc &&
-           sink(inflated.get(), static_cast<int>(size));
+    return libdeflate_crc32(0, bytes, size) == info.crc && sink(bytes, static_cast<int>(size));
 }
 
 } // namespace XP
